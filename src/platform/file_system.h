@@ -1,0 +1,48 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vk3 {
+
+// Outcome of a file operation. A failure names the file and says why in plain words,
+// so that it can be shown to the user as it is.
+struct FileStatus {
+    std::filesystem::path path;  // the file concerned; empty on success
+    std::string reason;          // empty on success
+
+    bool ok() const { return reason.empty(); }
+    explicit operator bool() const { return ok(); }
+
+    // "could not write "…/vkmain.ini": the file is read-only"
+    std::string Message(std::string_view action) const;
+
+    static FileStatus Success() { return {}; }
+    static FileStatus Failure(std::filesystem::path path, std::string reason) {
+        return {std::move(path), std::move(reason)};
+    }
+};
+
+// Reads a whole file as raw bytes.
+FileStatus ReadFileBytes(const std::filesystem::path& path, std::string& bytes);
+
+// Replaces (or creates) a file with the given bytes atomically: the bytes go to a new
+// temporary file in the same folder, which then takes the file's place. The old file stays
+// whole on any failure. Permissions of an existing file are kept; a symbolic link is
+// followed and its target replaced. A file without write permission for its owner counts
+// as read-only and is never replaced, even where the folder would allow it.
+FileStatus ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes);
+
+struct FileReplacement {
+    std::filesystem::path path;
+    std::string bytes;
+};
+
+// Replaces several files as one step: every new content is prepared before any file is
+// replaced, and when a later replacement fails, the files already replaced get their old
+// contents back.
+FileStatus ReplaceFilesTogether(const std::vector<FileReplacement>& replacements);
+
+}  // namespace vk3

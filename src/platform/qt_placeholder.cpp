@@ -1,0 +1,1 @@
+// Keeps the Qt library target non-empty until its first view lands.

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace vk3 {
+
+// The one access path to the game's INI files. It reads and writes them the way the Windows
+// private-profile functions do, so the game sees exactly what Windows would have written:
+// case-insensitive names, first duplicate wins, every byte it does not change stays as it was.
+
+// Callers read values into buffers of this many characters, terminator included.
+inline constexpr std::size_t kProfileBufferSize = 256;
+
+class IniDocument;
+
+// Reads many keys of one file from a single read of it. A missing or unreadable file reads
+// as empty, so every lookup gives its default.
+class ProfileReader {
+public:
+    explicit ProfileReader(const std::filesystem::path& file);
+    ~ProfileReader();
+    ProfileReader(ProfileReader&&) noexcept;
+    ProfileReader& operator=(ProfileReader&&) noexcept;
+
+    // The stored value, cut to bufferSize - 1 characters; the default (its trailing blanks
+    // removed) when the section or key is absent.
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view defaultText,
+                           std::size_t bufferSize = kProfileBufferSize) const;
+
+    // The value's leading integer with 32-bit wrap-around; the default when absent. The
+    // caller takes the 32 bits as signed or unsigned.
+    std::uint32_t ReadInt(std::string_view section, std::string_view key,
+                          std::int32_t defaultValue) const;
+
+private:
+    std::unique_ptr<IniDocument> document_;
+};
+
+std::string ReadProfileString(const std::filesystem::path& file, std::string_view section,
+                              std::string_view key, std::string_view defaultText,
+                              std::size_t bufferSize = kProfileBufferSize);
+
+std::uint32_t ReadProfileInt(const std::filesystem::path& file, std::string_view section,
+                             std::string_view key, std::int32_t defaultValue);
+
+struct ProfileWrite {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+// Applies the writes in order and replaces the file once, atomically. On failure the file
+// is exactly as it was and the status names the file and the reason.
+FileStatus WriteProfileStrings(const std::filesystem::path& file,
+                               const std::vector<ProfileWrite>& writes);
+
+FileStatus WriteProfileString(const std::filesystem::path& file, std::string_view section,
+                              std::string_view key, std::string_view value);
+
+}  // namespace vk3

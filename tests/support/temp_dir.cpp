@@ -1,0 +1,46 @@
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+
+namespace fs = std::filesystem;
+
+namespace vk3::test {
+
+TempDir::TempDir() {
+    std::random_device random;
+    for (;;) {
+        path_ = fs::temp_directory_path() / ("vk3test-" + std::to_string(random()));
+        if (fs::create_directory(path_)) {
+            break;
+        }
+    }
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    // Read-only files and folders made by a test must not stop the clean-up.
+    for (auto it = fs::recursive_directory_iterator(path_, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    fs::remove_all(path_, ignored);
+}
+
+void WriteFile(const fs::path& path, std::string_view bytes) {
+    if (path.has_parent_path()) {
+        fs::create_directories(path.parent_path());
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << "could not write test file " << path;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace vk3::test

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace vk3::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it when
+// the object goes. Tests never touch the user's real files.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Writes bytes to a file, creating its folders.
+void WriteFile(const std::filesystem::path& path, std::string_view bytes);
+// The whole file as bytes; an empty text when it does not exist.
+std::string ReadFile(const std::filesystem::path& path);
+
+}  // namespace vk3::test

@@ -1,0 +1,38 @@
+# Shared by tools/run and tools/test: installs what is missing, configures and builds.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD="${VK3_BUILD_DIR:-$ROOT/build}"
+
+PACKAGES=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev libgl-dev libsdl2-dev libsdl2-mixer-dev
+    libgtest-dev libbenchmark-dev
+    fonts-liberation2 fonts-dejavu-core
+)
+
+install_missing_packages() {
+    local missing=()
+    for package in "${PACKAGES[@]}" "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+configure_and_build() {
+    if [ ! -f "$BUILD/CMakeCache.txt" ]; then
+        cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    fi
+    cmake --build "$BUILD" --parallel "$(nproc)" "$@"
+}
