@@ -1,6 +1,72 @@
 #include <QApplication>
+#include <QStyleFactory>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "main_dialog/installation_locator.h"
+#include "main_dialog/main_dialog.h"
+#include "platform/qt_platform.h"
+#include "settings/resolution.h"
+
+namespace {
+
+bool HasDisplay() {
+#if defined(_WIN32) || defined(__APPLE__)
+    return true;
+#else
+    auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+#endif
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    const vk3::CommandLine commandLine =
+        vk3::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!commandLine.error.empty()) {
+        std::fprintf(stderr, "vk3tune: %s\n\n%s", commandLine.error.c_str(),
+                     vk3::UsageText().c_str());
+        return 2;
+    }
+    if (commandLine.showHelp) {
+        std::fputs(vk3::UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (commandLine.showVersion) {
+        std::fputs(vk3::VersionText().c_str(), stdout);
+        return 0;
+    }
+    if (!HasDisplay()) {
+        std::fputs("vk3tune: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                   "start it from a desktop session or under xvfb-run.\n",
+                   stderr);
+        return 1;
+    }
+
     QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    QApplication::setApplicationName("Veskaran 3 - Tuning Utility");
+    QApplication::setApplicationVersion("1.0");
+
+    vk3::QtPrompter prompter;
+    vk3::SystemInstallationRecord record;
+    const std::optional<vk3::InstallationPaths> paths = vk3::LocateInstallation(
+        prompter, record, vk3::DocumentsFolder(), commandLine.overrides);
+    if (!paths) {
+        return 0;
+    }
+
+    vk3::SdlDisplayModeSource displayModes;
+    vk3::MainDialog dialog(*paths, vk3::ResolutionEntries(displayModes.Modes()), prompter);
+    prompter.SetOwner(&dialog);
+    dialog.exec();
     return 0;
 }

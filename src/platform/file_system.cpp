@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <system_error>
@@ -77,6 +78,9 @@ void Discard(const StagedFile& staged) {
 
 FileStatus CheckTarget(const fs::path& target, std::optional<fs::perms>& existingPerms) {
     std::error_code error;
+    if (fs::is_symlink(fs::symlink_status(target, error))) {
+        return FileStatus::Failure(target, "its symbolic links lead round in a circle");
+    }
     const fs::file_status status = fs::status(target, error);
     if (fs::exists(status)) {
         if (fs::is_directory(status)) {
@@ -123,9 +127,9 @@ FileStatus Stage(const fs::path& path, std::string_view bytes, StagedFile& stage
         }
         DWORD written = 0;
         const bool wrote =
-            bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                        &written, nullptr) &&
-                              written == bytes.size());
+            bytes.empty() ||
+            (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+             written == bytes.size());
         const bool flushed = FlushFileBuffers(file);
         CloseHandle(file);
         if (!wrote || !flushed) {
@@ -162,10 +166,15 @@ FileStatus Stage(const fs::path& path, std::string_view bytes, StagedFile& stage
     }
     struct stat existing {};
     const bool exists = ::stat(staged.target.c_str(), &existing) == 0;
+    // Renaming over the file needs only the folder's permission; the file's own must allow
+    // writing too, as it would for writing it in place.
+    if (exists && ::access(staged.target.c_str(), W_OK) != 0) {
+        return FileStatus::Failure(staged.target, ReasonFromError(errno));
+    }
 
     fs::path folder = staged.target.parent_path();
-    std::string pattern =
-        (folder.empty() ? fs::path(".") : folder) / ("." + staged.target.filename().string() + ".XXXXXX");
+    std::string pattern = (folder.empty() ? fs::path(".") : folder) /
+                          ("." + staged.target.filename().string() + ".XXXXXX");
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
         return FileStatus::Failure(staged.target, ReasonFromError(errno));
@@ -214,6 +223,13 @@ FileStatus Commit(const StagedFile& staged) {
         Discard(staged);
         return FileStatus::Failure(staged.target, ReasonFromError(error));
     }
+    // The new name reaches the disk with the folder's entry; the file is in place either way.
+    fs::path folder = staged.target.parent_path();
+    const int folderFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
+    }
     return FileStatus::Success();
 }
 
@@ -231,15 +247,29 @@ FileStatus ReadFileBytes(const fs::path& path, std::string& bytes) {
     if (fs::is_directory(path, error)) {
         return FileStatus::Failure(path, "it is a folder, not a file");
     }
-    std::FILE* file = std::fopen(path.string().c_str(), "rb");
+#ifdef _WIN32
+    // The wide name, so that folders outside the ANSI code page open too.
+    std::FILE* file = ::_wfopen(path.c_str(), L"rb");
+#else
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+#endif
     if (file == nullptr) {
         return FileStatus::Failure(path, ReasonFromError(errno));
     }
-    char buffer[1 << 16];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes.append(buffer, got);
+    // Read straight into the text, sized for the whole file; a file that grows meanwhile
+    // is read to its end all the same.
+    const std::uintmax_t expected = fs::file_size(path, error);
+    std::size_t size = error ? 0 : static_cast<std::size_t>(expected);
+    bytes.resize(size + 1);
+    std::size_t filled = 0;
+    for (;;) {
+        filled += std::fread(bytes.data() + filled, 1, bytes.size() - filled, file);
+        if (filled < bytes.size()) {
+            break;
+        }
+        bytes.resize(bytes.size() + (1 << 16));
     }
+    bytes.resize(filled);
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) {

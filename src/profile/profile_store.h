@@ -24,7 +24,7 @@ class IniDocument;
 // Reads many keys of one file from a single read of it. A missing or unreadable file reads
 // as empty, so every lookup gives its default.
 class ProfileReader {
-public:
+  public:
     explicit ProfileReader(const std::filesystem::path& file);
     ~ProfileReader();
     ProfileReader(ProfileReader&&) noexcept;
@@ -41,7 +41,7 @@ public:
     std::uint32_t ReadInt(std::string_view section, std::string_view key,
                           std::int32_t defaultValue) const;
 
-private:
+  private:
     std::unique_ptr<IniDocument> document_;
 };
 
@@ -59,7 +59,10 @@ struct ProfileWrite {
 };
 
 // Applies the writes in order and replaces the file once, atomically. On failure the file
-// is exactly as it was and the status names the file and the reason.
+// is exactly as it was and the status names the file and the reason. A missing file is
+// created, a missing folder is not. When every key already holds its value the file is left
+// untouched. Names or values that would not read back as written (a line break or zero
+// character, "=" in a key, a key starting with "[", an empty name) fail the whole batch.
 FileStatus WriteProfileStrings(const std::filesystem::path& file,
                                const std::vector<ProfileWrite>& writes);
 

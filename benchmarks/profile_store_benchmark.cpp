@@ -1,0 +1,158 @@
+// Cost of the profile store on a large INI file: the main settings load (26 keys through one
+// reader) and the main save (26 keys in one batch), next to the bare file read and replace.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "profile/profile_store.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct SectionPlan {
+    const char* name;
+    int keys;
+};
+
+// About 10 MB in 100,000 entries of about 100 bytes, with comments and blank lines between
+// the sections, CR LF line ends as the game writes them.
+constexpr SectionPlan kSections[] = {{"Engine.Setup", 40000},
+                                     {"Option.Sliders", 20000},
+                                     {"Game", 10000},
+                                     {"PropertySets", 20000},
+                                     {"Options.Custom", 10000}};
+
+std::string KeyName(const char* section, int i) {
+    return std::string(section) + ".u32ResourceBudget_" + std::to_string(i);
+}
+
+std::string MakeLargeIni() {
+    std::string text = "; generated for the profile store benchmark\r\n";
+    for (const SectionPlan& plan : kSections) {
+        text += "\r\n[" + std::string(plan.name) + "]\r\n";
+        for (int i = 0; i < plan.keys; ++i) {
+            text += KeyName(plan.name, i) + "=" + std::to_string(1000000 + i) +
+                    " padding padding padding padding padding padding\r\n";
+        }
+    }
+    return text;
+}
+
+// The temporary folder and file, made once and removed at exit.
+class LargeIni {
+  public:
+    LargeIni() {
+        std::random_device random;
+        do {
+            folder_ = fs::temp_directory_path() / ("vk3bench-" + std::to_string(random()));
+        } while (!fs::create_directory(folder_));
+        file_ = folder_ / "vkmain.ini";
+        content_ = MakeLargeIni();
+        Restore();
+    }
+    ~LargeIni() {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+    void Restore() const {
+        std::ofstream out(file_, std::ios::binary | std::ios::trunc);
+        out.write(content_.data(), static_cast<std::streamsize>(content_.size()));
+    }
+    const fs::path& file() const { return file_; }
+    const std::string& content() const { return content_; }
+
+    static const LargeIni& Get() {
+        static const LargeIni instance;
+        return instance;
+    }
+
+  private:
+    fs::path folder_;
+    fs::path file_;
+    std::string content_;
+};
+
+// 26 keys spread over two sections, as the main settings use them.
+std::vector<std::pair<std::string, std::string>> TwentySixKeys() {
+    std::vector<std::pair<std::string, std::string>> keys;
+    for (int i = 0; i < 16; ++i) {
+        keys.emplace_back("Engine.Setup", KeyName("Engine.Setup", i * 2500 + 7));
+    }
+    for (int i = 0; i < 10; ++i) {
+        keys.emplace_back("Options.Custom", KeyName("Options.Custom", i * 1000 + 3));
+    }
+    return keys;
+}
+
+void BM_ReadFileOnly(benchmark::State& state) {
+    const LargeIni& ini = LargeIni::Get();
+    for (auto _ : state) {
+        std::string bytes;
+        if (!vk3::ReadFileBytes(ini.file(), bytes) || bytes.size() != ini.content().size()) {
+            state.SkipWithError("read failed");
+        }
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ini.content().size()));
+}
+BENCHMARK(BM_ReadFileOnly)->Unit(benchmark::kMillisecond);
+
+void BM_ReadTwentySixKeys(benchmark::State& state) {
+    const LargeIni& ini = LargeIni::Get();
+    const auto keys = TwentySixKeys();
+    for (auto _ : state) {
+        vk3::ProfileReader reader(ini.file());
+        for (const auto& [section, key] : keys) {
+            std::string value = reader.ReadString(section, key, "");
+            benchmark::DoNotOptimize(value.data());
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ini.content().size()));
+}
+BENCHMARK(BM_ReadTwentySixKeys)->Unit(benchmark::kMillisecond);
+
+void BM_ReplaceFileOnly(benchmark::State& state) {
+    const LargeIni& ini = LargeIni::Get();
+    for (auto _ : state) {
+        if (!vk3::ReplaceFileContents(ini.file(), ini.content())) {
+            state.SkipWithError("replace failed");
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ini.content().size()));
+}
+BENCHMARK(BM_ReplaceFileOnly)->Unit(benchmark::kMillisecond);
+
+// 20 existing keys changed in place and 6 new ones, one read and one replace of the file.
+void BM_WriteTwentySixKeys(benchmark::State& state) {
+    const LargeIni& ini = LargeIni::Get();
+    std::vector<vk3::ProfileWrite> writes;
+    const auto keys = TwentySixKeys();
+    for (std::size_t i = 0; i < 20; ++i) {
+        writes.push_back({keys[i].first, keys[i].second, std::to_string(i)});
+    }
+    for (int i = 0; i < 6; ++i) {
+        writes.push_back(
+            {i < 3 ? "Engine.Setup" : "Options.Custom", "New.Setting" + std::to_string(i), "1"});
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        ini.Restore();
+        state.ResumeTiming();
+        if (!vk3::WriteProfileStrings(ini.file(), writes)) {
+            state.SkipWithError("write failed");
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ini.content().size()));
+}
+BENCHMARK(BM_WriteTwentySixKeys)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "main_dialog/installation_locator.h"
+
+namespace vk3 {
+
+struct CommandLine {
+    LocatorOverrides overrides;
+    bool showHelp = false;
+    bool showVersion = false;
+    std::string error;  // a plain sentence when the arguments cannot be used
+};
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+std::string UsageText();
+std::string VersionText();
+
+}  // namespace vk3

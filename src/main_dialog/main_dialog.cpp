@@ -1,0 +1,339 @@
+#include "main_dialog/main_dialog.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "maintenance/backup_file.h"
+#include "maintenance/start_logos.h"
+#include "platform/prompter.h"
+#include "platform/qt_platform.h"
+#include "settings/hint.h"
+
+namespace vk3 {
+
+namespace {
+
+constexpr const char* kTitle = "Veskaran 3 - Tuning Utility";
+constexpr const char* kSettingsSaved = "settings saved";
+constexpr const char* kRestoreQuestion = "do you really want to restore the settings?";
+
+bool InCommonGroup(MainControl control) {
+    const int id = InfoOf(control).resourceId;
+    return id == 1052 || (id >= 1002 && id <= 1011);
+}
+
+QString AccessibleNameOf(std::string_view caption) {
+    QString name = ToQString(caption);
+    if (name.endsWith(':')) {
+        name.chop(1);
+    }
+    return name;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* objectName, const char* caption) {
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QString::fromUtf8(objectName));
+    button->setFlat(false);
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+MainDialog::MainDialog(InstallationPaths paths, std::vector<std::string> resolutionEntries,
+                       Prompter& prompter, QWidget* parent)
+    : QDialog(parent),
+      paths_(std::move(paths)),
+      prompter_(prompter),
+      model_(std::move(resolutionEntries)) {
+    setObjectName("mainDialog");
+    setWindowTitle(kTitle);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    QIcon icon;
+    icon.addFile(":/icon-32.png", QSize(32, 32));
+    icon.addFile(":/icon-16.png", QSize(16, 16));
+    setWindowIcon(icon);
+
+    BuildControls();
+    ConnectButtons();
+    SetUpHints();
+    ApplyColourScheme(this, DialogKind::Main);
+    LoadMainSettings();
+}
+
+void MainDialog::BuildControls() {
+    QFont font("Arial");
+    font.setPointSize(8);
+    setFont(font);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    auto* banner = new QLabel(this);
+    banner->setObjectName("banner");
+    banner->setPixmap(QPixmap(":/banner.png"));
+    banner->setAlignment(Qt::AlignCenter);
+    banner->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    layout->addWidget(banner, 0, Qt::AlignHCenter);
+
+    auto* versionRow = new QHBoxLayout;
+    auto* version = new QLabel("version 1.0", this);
+    version->setObjectName("versionLabel");
+    auto* author = new QLabel("made for the players of Veskaran 3", this);
+    author->setObjectName("authorLabel");
+    author->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    versionRow->addWidget(version);
+    versionRow->addWidget(author, 1);
+    layout->addLayout(versionRow);
+
+    auto* groups = new QHBoxLayout;
+    auto* common = new QGroupBox("common settings", this);
+    common->setObjectName("commonSettingsGroup");
+    auto* advanced = new QGroupBox("advanced settings", this);
+    advanced->setObjectName("advancedSettingsGroup");
+    auto* commonGrid = new QGridLayout;
+    auto* advancedGrid = new QGridLayout;
+    for (QGridLayout* grid : {commonGrid, advancedGrid}) {
+        grid->setColumnStretch(1, 1);
+        grid->setVerticalSpacing(4);
+    }
+
+    auto addRow = [](QGridLayout* grid, QLabel* label, QWidget* control) {
+        const int row = grid->rowCount();
+        grid->addWidget(label, row, 0);
+        grid->addWidget(control, row, 1);
+    };
+
+    // The resolution first, with its aspect ratio beside it, then the template's order.
+    std::vector<MainControl> order;
+    order.push_back(MainControl::Resolution);
+    for (const MainControlInfo& info : MainControls()) {
+        if (info.control != MainControl::Resolution) {
+            order.push_back(info.control);
+        }
+    }
+    for (MainControl control : order) {
+        const MainControlInfo& info = InfoOf(control);
+        QGroupBox* group = InCommonGroup(control) ? common : advanced;
+        QGridLayout* grid = InCommonGroup(control) ? commonGrid : advancedGrid;
+        auto* label = new QLabel(ToQString(info.caption), group);
+        QWidget* widget = nullptr;
+        if (IsNumberField(control)) {
+            auto* field = new QLineEdit(group);
+            field->setValidator(
+                new QRegularExpressionValidator(QRegularExpression("[0-9]*"), field));
+            field->setMaxLength(255);
+            fields_[Slot(control)] = field;
+            widget = field;
+        } else {
+            auto* list = new QComboBox(group);
+            list->setEditable(false);
+            list->setMaxVisibleItems(12);
+            lists_[Slot(control)] = list;
+            widget = list;
+        }
+        widget->setObjectName(ToQString(info.objectName));
+        widget->setAccessibleName(AccessibleNameOf(info.caption));
+        label->setBuddy(widget);
+        addRow(grid, label, widget);
+        if (control == MainControl::Resolution) {
+            auto* aspectCaption = new QLabel("acpect ratio:", group);
+            aspectCaption->setObjectName("aspectRatioCaption");
+            aspectRatioLabel_ = new QLabel(group);
+            aspectRatioLabel_->setObjectName("aspectRatioLabel");
+            aspectRatioLabel_->setAlignment(Qt::AlignCenter);
+            aspectRatioLabel_->setAccessibleName("acpect ratio");
+            addRow(grid, aspectCaption, aspectRatioLabel_);
+        }
+    }
+    for (MainControl control : order) {
+        if (QComboBox* list = ListWidget(control)) {
+            for (const std::string& item : model_.List(control).items) {
+                list->addItem(ToQString(item));
+            }
+            list->setCurrentIndex(-1);
+        }
+    }
+
+    auto* warning = new QLabel("use of this tool is at you own risk!", common);
+    warning->setObjectName("warningLabel");
+    warning->setAlignment(Qt::AlignCenter);
+    commonGrid->addWidget(warning, commonGrid->rowCount(), 0, 1, 2);
+    restoreLogosButton_ = MakeButton(common, "restoreStartLogosButton", "restore s&tartlogos");
+    removeLogosButton_ = MakeButton(common, "removeStartLogosButton", "remo&ve startlogos");
+    auto* logoRow = new QHBoxLayout;
+    logoRow->addWidget(restoreLogosButton_);
+    logoRow->addWidget(removeLogosButton_);
+    commonGrid->addLayout(logoRow, commonGrid->rowCount(), 0, 1, 2);
+    commonGrid->setRowStretch(commonGrid->rowCount(), 1);
+
+    cacheSettingsButton_ = MakeButton(advanced, "cacheSettingsButton", "&cache settings...");
+    otherSettingsButton_ = MakeButton(advanced, "otherSettingsButton", "&other settings");
+    restoreSettingsButton_ = MakeButton(advanced, "restoreSettingsButton", "&restore settings");
+    auto* advancedButtons = new QHBoxLayout;
+    advancedButtons->addWidget(cacheSettingsButton_);
+    advancedButtons->addWidget(otherSettingsButton_);
+    advancedButtons->addWidget(restoreSettingsButton_);
+    advancedGrid->addLayout(advancedButtons, advancedGrid->rowCount(), 0, 1, 2);
+
+    common->setLayout(commonGrid);
+    advanced->setLayout(advancedGrid);
+    groups->addWidget(common, 1);
+    groups->addWidget(advanced, 1);
+    layout->addLayout(groups);
+
+    auto* separator = new QFrame(this);
+    separator->setObjectName("separator");
+    separator->setFrameShape(QFrame::HLine);
+    separator->setFrameShadow(QFrame::Sunken);
+    separator->setFixedHeight(3);
+    layout->addWidget(separator);
+
+    loadBackupButton_ = MakeButton(this, "loadBackupButton", "&load backup...");
+    createBackupButton_ = MakeButton(this, "createBackupButton", "create &backup...");
+    saveSettingsButton_ = MakeButton(this, "saveSettingsButton", "&save settings");
+    quitButton_ = MakeButton(this, "quitButton", "&quit");
+    quitButton_->setDefault(true);
+    creditsButton_ = MakeButton(this, "creditsButton", "&credits");
+    auto* bottom = new QHBoxLayout;
+    for (QPushButton* button : {loadBackupButton_, createBackupButton_, saveSettingsButton_,
+                                quitButton_, creditsButton_}) {
+        bottom->addWidget(button);
+    }
+    layout->addLayout(bottom);
+}
+
+void MainDialog::ConnectButtons() {
+    connect(saveSettingsButton_, &QPushButton::clicked, this, &MainDialog::SaveMainSettings);
+    connect(cacheSettingsButton_, &QPushButton::clicked, this,
+            [this] { OpenChild(children_.cacheSettings); });
+    connect(otherSettingsButton_, &QPushButton::clicked, this,
+            [this] { OpenChild(children_.otherSettings); });
+    connect(removeLogosButton_, &QPushButton::clicked, this,
+            [this] { RemoveStartLogos(prompter_, paths_); });
+    connect(loadBackupButton_, &QPushButton::clicked, this, &MainDialog::LoadBackup);
+    connect(createBackupButton_, &QPushButton::clicked, this,
+            [this] { CreateBackup(prompter_, paths_); });
+    connect(restoreLogosButton_, &QPushButton::clicked, this,
+            [this] { RestoreStartLogos(prompter_, paths_); });
+    connect(restoreSettingsButton_, &QPushButton::clicked, this,
+            &MainDialog::RestoreDefaultSettings);
+    connect(creditsButton_, &QPushButton::clicked, this, [this] { OpenChild(children_.credits); });
+    connect(quitButton_, &QPushButton::clicked, this, &MainDialog::accept);
+
+    for (const MainControlInfo& info : MainControls()) {
+        if (QComboBox* list = ListWidget(info.control)) {
+            const MainControl control = info.control;
+            connect(list, &QComboBox::currentIndexChanged, this, [this, control](int index) {
+                model_.List(control).selected = index;
+                if (control == MainControl::Resolution) {
+                    UpdateAspectRatio();
+                }
+            });
+        }
+    }
+}
+
+void MainDialog::SetUpHints() {
+    for (const MainControlInfo& info : MainControls()) {
+        QWidget* control = IsNumberField(info.control)
+                               ? static_cast<QWidget*>(FieldWidget(info.control))
+                               : static_cast<QWidget*>(ListWidget(info.control));
+        SetHint(control, JoinHint(kDefaultHintPrefix, DefaultShown(info.control)));
+    }
+}
+
+void MainDialog::ShowModel() {
+    for (const MainControlInfo& info : MainControls()) {
+        if (QLineEdit* field = FieldWidget(info.control)) {
+            const QSignalBlocker blocker(field);
+            field->setText(ToQString(model_.FieldText(info.control)));
+        } else if (QComboBox* list = ListWidget(info.control)) {
+            const QSignalBlocker blocker(list);
+            list->setCurrentIndex(model_.List(info.control).selected);
+        }
+    }
+    aspectRatioLabel_->setText(ToQString(model_.AspectRatioText()));
+}
+
+bool MainDialog::TakeNumberFields() {
+    for (const MainControlInfo& info : MainControls()) {
+        if (QLineEdit* field = FieldWidget(info.control)) {
+            model_.FieldText(info.control) = ToStdString(field->text());
+        }
+    }
+    if (const std::optional<MainControl> invalid = model_.FirstInvalidField()) {
+        prompter_.Notice(MainSettingsModel::InvalidFieldMessage(*invalid));
+        FieldWidget(*invalid)->setFocus();
+        FieldWidget(*invalid)->selectAll();
+        return false;
+    }
+    return true;
+}
+
+void MainDialog::LoadMainSettings() {
+    model_.Load(paths_);
+    ShowModel();
+}
+
+void MainDialog::accept() {
+    if (TakeNumberFields()) {
+        QDialog::accept();
+    }
+}
+
+void MainDialog::SaveMainSettings() {
+    if (!TakeNumberFields()) {
+        return;
+    }
+    const std::vector<FileStatus> failures = model_.Save(paths_);
+    ShowModel();
+    if (failures.empty()) {
+        prompter_.Notice(kSettingsSaved);
+        return;
+    }
+    std::string message = "the settings were not saved.";
+    for (const FileStatus& failure : failures) {
+        message += "\n\n" + failure.Message("could not write");
+    }
+    prompter_.Error(message);
+}
+
+void MainDialog::RestoreDefaultSettings() {
+    if (!prompter_.AskYesNo(kRestoreQuestion)) {
+        return;
+    }
+    model_.RestoreDefaults();
+    ShowModel();
+}
+
+void MainDialog::UpdateAspectRatio() {
+    model_.UpdateAspectRatio();
+    aspectRatioLabel_->setText(ToQString(model_.AspectRatioText()));
+}
+
+void MainDialog::LoadBackup() {
+    if (vk3::LoadBackup(prompter_, paths_)) {
+        LoadMainSettings();
+    }
+}
+
+void MainDialog::OpenChild(const ChildDialogOpener& opener) {
+    if (opener) {
+        opener(this, paths_);
+    }
+}
+
+}  // namespace vk3

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "main_dialog/installation.h"
+#include "main_dialog/main_settings_model.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace vk3 {
+
+class Prompter;
+
+// Runs a child dialog modally, owned by the main dialog, with the installation's paths.
+using ChildDialogOpener = std::function<void(QWidget* owner, const InstallationPaths& paths)>;
+
+struct ChildDialogs {
+    ChildDialogOpener cacheSettings;
+    ChildDialogOpener otherSettings;
+    ChildDialogOpener credits;
+};
+
+// The program's main window: shows the main settings and dispatches its buttons.
+class MainDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    MainDialog(InstallationPaths paths, std::vector<std::string> resolutionEntries,
+               Prompter& prompter, QWidget* parent = nullptr);
+
+    const InstallationPaths& Paths() const { return paths_; }
+    const MainSettingsModel& Model() const { return model_; }
+    void SetChildDialogs(ChildDialogs children) { children_ = std::move(children); }
+
+    // Re-reads the configuration files into the controls.
+    void LoadMainSettings();
+
+    // The quit button: only with every number field holding a number.
+    void accept() override;
+
+private:
+    void BuildControls();
+    void ConnectButtons();
+    void SetUpHints();
+    // Copies the model into the widgets; no change handler runs meanwhile.
+    void ShowModel();
+    // Copies the number fields into the model. False, with a message and the focus on the
+    // field, when one of them holds no number.
+    bool TakeNumberFields();
+
+    void SaveMainSettings();
+    void RestoreDefaultSettings();
+    void UpdateAspectRatio();
+    void LoadBackup();
+    void OpenChild(const ChildDialogOpener& opener);
+
+    QComboBox* ListWidget(MainControl control) const { return lists_[Slot(control)]; }
+    QLineEdit* FieldWidget(MainControl control) const { return fields_[Slot(control)]; }
+    static std::size_t Slot(MainControl control) { return static_cast<std::size_t>(control); }
+
+    InstallationPaths paths_;
+    Prompter& prompter_;
+    MainSettingsModel model_;
+    ChildDialogs children_;
+
+    std::array<QComboBox*, kMainControlCount> lists_{};
+    std::array<QLineEdit*, kMainControlCount> fields_{};
+    QLabel* aspectRatioLabel_ = nullptr;
+    QPushButton* restoreLogosButton_ = nullptr;
+    QPushButton* removeLogosButton_ = nullptr;
+    QPushButton* cacheSettingsButton_ = nullptr;
+    QPushButton* otherSettingsButton_ = nullptr;
+    QPushButton* restoreSettingsButton_ = nullptr;
+    QPushButton* loadBackupButton_ = nullptr;
+    QPushButton* createBackupButton_ = nullptr;
+    QPushButton* saveSettingsButton_ = nullptr;
+    QPushButton* quitButton_ = nullptr;
+    QPushButton* creditsButton_ = nullptr;
+};
+
+}  // namespace vk3

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vk3 {
+
+// Where the game's installation folder is remembered between starts: the registry value
+// INSTALL_DIR on Windows, a small INI file under the user's configuration folder elsewhere.
+class InstallationRecord {
+public:
+    virtual ~InstallationRecord() = default;
+    // The recorded folder; empty when there is none.
+    virtual std::string Read() = 0;
+    // Returns false when the folder could not be recorded.
+    virtual bool Write(std::string_view installationFolder) = 0;
+};
+
+}  // namespace vk3

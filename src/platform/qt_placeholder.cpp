@@ -1,1 +1,0 @@
-// Keeps the Qt library target non-empty until its first view lands.

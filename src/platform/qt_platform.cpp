@@ -1,0 +1,225 @@
+#include "platform/qt_platform.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QAbstractItemView>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPalette>
+#include <QStandardPaths>
+#include <QToolTip>
+#include <QWidget>
+
+#include <SDL.h>
+
+#include <cstdlib>
+
+#include "profile/profile_store.h"
+#include "settings/hint.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace vk3 {
+
+namespace {
+
+QString FilterText(const FileDialogRequest& request) {
+    return ToQString(request.filterDescription) + " (" + ToQString(request.filterPattern) + ")";
+}
+
+std::optional<std::filesystem::path> Chosen(const QString& file) {
+    if (file.isEmpty()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(file.toStdU16String());
+}
+
+#ifndef _WIN32
+std::filesystem::path RecordFile() {
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    std::filesystem::path folder;
+    if (configHome != nullptr && *configHome != '\0') {
+        folder = configHome;
+    } else {
+        const char* home = std::getenv("HOME");
+        folder = std::filesystem::path(home != nullptr ? home : ".") / ".config";
+    }
+    return folder / "Quellmark" / "Veskaran III.ini";
+}
+#endif
+
+}  // namespace
+
+void QtPrompter::Notice(std::string_view text) {
+    QMessageBox box(QMessageBox::NoIcon, QString(), ToQString(text), QMessageBox::Ok, owner_);
+    box.exec();
+}
+
+void QtPrompter::Error(std::string_view text) {
+    QMessageBox box(QMessageBox::Warning, QString(), ToQString(text), QMessageBox::Ok, owner_);
+    box.exec();
+}
+
+bool QtPrompter::AskYesNo(std::string_view question) {
+    QMessageBox box(QMessageBox::NoIcon, QString(), ToQString(question),
+                    QMessageBox::Yes | QMessageBox::No, owner_);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<std::filesystem::path> QtPrompter::ChooseFileToOpen(
+    const FileDialogRequest& request) {
+    QFileDialog dialog(owner_, ToQString(request.title), QString(), FilterText(request));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!request.initialName.empty()) {
+        dialog.selectFile(ToQString(request.initialName));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return Chosen(dialog.selectedFiles().front());
+}
+
+std::optional<std::filesystem::path> QtPrompter::ChooseFileToSave(
+    const FileDialogRequest& request) {
+    QFileDialog dialog(owner_, ToQString(request.title), QString(), FilterText(request));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!request.initialName.empty()) {
+        dialog.selectFile(ToQString(request.initialName));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return Chosen(dialog.selectedFiles().front());
+}
+
+#ifdef _WIN32
+
+namespace {
+constexpr const char* kRecordKey = "SOFTWARE\\Quellmark\\Veskaran III";
+}
+
+std::string SystemInstallationRecord::Read() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) !=
+        ERROR_SUCCESS) {
+        return {};
+    }
+    char buffer[256] = {};
+    DWORD size = sizeof buffer - 1;
+    RegQueryValueExA(key, "INSTALL_DIR", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    return buffer;
+}
+
+bool SystemInstallationRecord::Write(std::string_view installationFolder) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE | KEY_WOW64_32KEY, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const std::string value(installationFolder);
+    const bool written =
+        RegSetValueExA(key, "INSTALL_DIR", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return written;
+}
+
+#else
+
+std::string SystemInstallationRecord::Read() {
+    return ReadProfileString(RecordFile(), "General", "INSTALL_DIR", "");
+}
+
+bool SystemInstallationRecord::Write(std::string_view installationFolder) {
+    const std::filesystem::path file = RecordFile();
+    std::error_code error;
+    std::filesystem::create_directories(file.parent_path(), error);
+    return WriteProfileString(file, "General", "INSTALL_DIR", installationFolder).ok();
+}
+
+#endif
+
+std::vector<DisplayMode> SdlDisplayModeSource::Modes() {
+    std::vector<DisplayMode> modes;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        return modes;
+    }
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDisplayMode(0, i, &mode) != 0 || SDL_BYTESPERPIXEL(mode.format) != 4) {
+            continue;
+        }
+        modes.push_back({static_cast<std::uint32_t>(mode.w), static_cast<std::uint32_t>(mode.h),
+                         static_cast<std::uint32_t>(mode.refresh_rate)});
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return modes;
+}
+
+std::string DocumentsFolder() {
+    return ToStdString(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+}
+
+void SetHint(QWidget* control, std::string_view hint) {
+    const QFontMetrics metrics(QToolTip::font());
+    QString wrapped;
+    QString line;
+    for (const QString& word : ToQString(hint).split(' ')) {
+        const QString candidate = line.isEmpty() ? word : line + ' ' + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(candidate) > kHintMaxWidth) {
+            wrapped += line + '\n';
+            line = word;
+        } else {
+            line = candidate;
+        }
+    }
+    control->setToolTip(wrapped + line);
+}
+
+void ApplyColourScheme(QWidget* dialog, DialogKind kind) {
+    const ColourScheme scheme = SchemeOf(kind);
+    const QColor text(scheme.text.red, scheme.text.green, scheme.text.blue);
+    const QColor background(scheme.background.red, scheme.background.green,
+                            scheme.background.blue);
+    QPalette palette;
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::AlternateBase,
+                                         QPalette::Button, QPalette::ToolTipBase}) {
+            palette.setColor(group, role, background);
+        }
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText,
+                                         QPalette::ToolTipText, QPalette::PlaceholderText,
+                                         QPalette::BrightText}) {
+            palette.setColor(group, role, text);
+        }
+        palette.setColor(group, QPalette::Highlight, text);
+        palette.setColor(group, QPalette::HighlightedText, background);
+        palette.setColor(group, QPalette::Light, background.lighter(160));
+        palette.setColor(group, QPalette::Midlight, background.lighter(130));
+        palette.setColor(group, QPalette::Mid, background.darker(130));
+        palette.setColor(group, QPalette::Dark, background.darker(160));
+        palette.setColor(group, QPalette::Shadow, Qt::black);
+    }
+    // Disabled controls keep the scheme, dimmed.
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
+        palette.setColor(QPalette::Disabled, role, background);
+    }
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Disabled, role, text.darker(170));
+    }
+    dialog->setPalette(palette);
+    dialog->setAutoFillBackground(true);
+    // Popups are windows of their own, which a palette does not reach by inheritance.
+    for (QComboBox* list : dialog->findChildren<QComboBox*>()) {
+        list->view()->setPalette(palette);
+        list->view()->window()->setPalette(palette);
+    }
+}
+
+}  // namespace vk3

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+#include "platform/colour_scheme.h"
+#include "platform/display_mode_source.h"
+#include "platform/installation_record.h"
+#include "platform/prompter.h"
+
+class QWidget;
+
+namespace vk3 {
+
+inline QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+inline std::string ToStdString(const QString& text) { return text.toUtf8().toStdString(); }
+
+// Message boxes with an empty title and file dialogs, owned by a dialog.
+class QtPrompter : public Prompter {
+public:
+    explicit QtPrompter(QWidget* owner = nullptr) : owner_(owner) {}
+    void SetOwner(QWidget* owner) { owner_ = owner; }
+
+    void Notice(std::string_view text) override;
+    void Error(std::string_view text) override;
+    bool AskYesNo(std::string_view question) override;
+    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest& request) override;
+
+private:
+    QWidget* owner_;
+};
+
+// The installation folder remembered between starts. Windows: the registry value
+// HKLM\SOFTWARE\Quellmark\Veskaran III\INSTALL_DIR. Elsewhere: INSTALL_DIR in [General] of
+// $XDG_CONFIG_HOME/Quellmark/Veskaran III.ini (~/.config when unset).
+class SystemInstallationRecord : public InstallationRecord {
+public:
+    std::string Read() override;
+    bool Write(std::string_view installationFolder) override;
+};
+
+// The primary display's 32-bit modes through SDL's video subsystem.
+class SdlDisplayModeSource : public DisplayModeSource {
+public:
+    std::vector<DisplayMode> Modes() override;
+};
+
+// The user's documents folder; empty when the system names none.
+std::string DocumentsFolder();
+
+// Sets a control's hint, wrapped at word boundaries so that no line is wider than
+// kHintMaxWidth pixels. An empty hint shows nothing.
+void SetHint(QWidget* control, std::string_view hint);
+
+// Gives a dialog and every control in it the scheme's colours, popups of drop-down lists
+// included. The application runs the Fusion style, which draws with the palette alone.
+void ApplyColourScheme(QWidget* dialog, DialogKind kind);
+
+}  // namespace vk3

@@ -1,0 +1,196 @@
+#include "platform/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "support/temp_dir.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace vk3 {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+std::set<std::string> Names(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+void MakeReadOnly(const fs::path& file) {
+    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+}
+
+TEST(ReadFileBytes, ReadsEveryByteAndNamesTheFileOnFailure) {
+    TempDir dir;
+    const std::string bytes("[s]\r\n\0\xff\x1a\r", 9);
+    WriteFile(dir / "a.ini", bytes);
+    std::string read = "old";
+    ASSERT_TRUE(ReadFileBytes(dir / "a.ini", read).ok());
+    EXPECT_EQ(read, bytes);
+
+    FileStatus status = ReadFileBytes(dir / "missing.ini", read);
+    EXPECT_FALSE(status.ok());
+    EXPECT_TRUE(read.empty());
+    EXPECT_EQ(status.Message("could not read"), "could not read \"" +
+                                                    (dir / "missing.ini").string() +
+                                                    "\": the file or its folder does not exist");
+
+    EXPECT_FALSE(ReadFileBytes(dir.path(), read).ok());
+}
+
+TEST(ReplaceFileContents, CreatesAndReplacesLeavingNoTemporaryFiles) {
+    TempDir dir;
+    const fs::path file = dir / "vkmain.ini";
+    ASSERT_TRUE(ReplaceFileContents(file, "[s]\r\nk=1\r\n").ok());
+    EXPECT_EQ(ReadFile(file), "[s]\r\nk=1\r\n");
+    ASSERT_TRUE(ReplaceFileContents(file, std::string("\0binary", 7)).ok());
+    EXPECT_EQ(ReadFile(file), std::string("\0binary", 7));
+    ASSERT_TRUE(ReplaceFileContents(file, "").ok());
+    EXPECT_EQ(fs::file_size(file), 0u);
+    EXPECT_EQ(Names(dir.path()), std::set<std::string>{"vkmain.ini"});
+}
+
+#ifndef _WIN32
+
+TEST(ReplaceFileContents, KeepsPermissionsAndFollowsSymbolicLinks) {
+    TempDir dir;
+    const fs::path file = dir / "vkmain.ini";
+    WriteFile(file, "old");
+    ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+    ASSERT_TRUE(ReplaceFileContents(file, "new").ok());
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+
+    // A new file gets the usual mode, not the private one of a temporary file.
+    const mode_t mask = ::umask(022);
+    ASSERT_TRUE(ReplaceFileContents(dir / "fresh.ini", "x").ok());
+    ::umask(mask);
+    ASSERT_EQ(::stat((dir / "fresh.ini").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0644u);
+
+    // A relative link, through a second link: the final target is replaced, links stay.
+    fs::create_directory(dir / "real");
+    WriteFile(dir / "real" / "debug.ini", "target");
+    fs::create_symlink("real/debug.ini", dir / "link1.ini");
+    fs::create_symlink(dir / "link1.ini", dir / "link2.ini");
+    ASSERT_TRUE(ReplaceFileContents(dir / "link2.ini", "replaced").ok());
+    EXPECT_TRUE(fs::is_symlink(dir / "link1.ini"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link2.ini"));
+    EXPECT_EQ(ReadFile(dir / "real" / "debug.ini"), "replaced");
+    EXPECT_EQ(Names(dir / "real"), std::set<std::string>{"debug.ini"});
+
+    // A link to a file not yet there creates the file.
+    fs::create_symlink("real/logo.ini", dir / "dangling.ini");
+    ASSERT_TRUE(ReplaceFileContents(dir / "dangling.ini", "made").ok());
+    EXPECT_TRUE(fs::is_symlink(dir / "dangling.ini"));
+    EXPECT_EQ(ReadFile(dir / "real" / "logo.ini"), "made");
+    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"dangling.ini", "fresh.ini", "link1.ini",
+                                                        "link2.ini", "real", "vkmain.ini"}));
+}
+
+TEST(ReplaceFileContents, RefusesWhatItMustNotReplace) {
+    TempDir dir;
+    const fs::path file = dir / "vkmain.ini";
+    WriteFile(file, "old");
+    MakeReadOnly(file);
+    FileStatus status = ReplaceFileContents(file, "new");
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(status.path, file);
+    EXPECT_EQ(status.reason, "the file is read-only");
+    EXPECT_EQ(ReadFile(file), "old");
+
+    // Read-only through a link as well.
+    fs::create_symlink(file, dir / "link.ini");
+    EXPECT_FALSE(ReplaceFileContents(dir / "link.ini", "new").ok());
+    EXPECT_EQ(ReadFile(file), "old");
+
+    fs::create_symlink("loop2.ini", dir / "loop1.ini");
+    fs::create_symlink("loop1.ini", dir / "loop2.ini");
+    EXPECT_FALSE(ReplaceFileContents(dir / "loop1.ini", "new").ok());
+    EXPECT_TRUE(fs::is_symlink(dir / "loop1.ini"));
+
+    fs::create_directory(dir / "folder.ini");
+    status = ReplaceFileContents(dir / "folder.ini", "new");
+    EXPECT_EQ(status.reason, "it is a folder, not a file");
+    EXPECT_TRUE(fs::is_directory(dir / "folder.ini"));
+
+    status = ReplaceFileContents(dir / "missing" / "UserOptions.ini", "new");
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.reason.find("does not exist"), std::string::npos) << status.reason;
+    EXPECT_FALSE(fs::exists(dir / "missing"));
+
+    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"folder.ini", "link.ini", "loop1.ini",
+                                                        "loop2.ini", "vkmain.ini"}));
+}
+
+TEST(ReplaceFileContents, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
+    TempDir dir;
+    const fs::path file = dir / "vkmain.ini";
+    const std::string old = "[Engine.Setup]\r\nDisplay.Width=1024\r\n";
+    WriteFile(file, old);
+
+    // A disk that fills up during the write: the file size limit makes write() fail with
+    // EFBIG once 4096 bytes are written.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const FileStatus status = ReplaceFileContents(file, std::string(100000, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(status.reason, "the file would be too large");
+    EXPECT_EQ(ReadFile(file), old);
+    EXPECT_EQ(Names(dir.path()), std::set<std::string>{"vkmain.ini"});
+}
+
+TEST(ReplaceFilesTogether, ReplacesAllOrNone) {
+    TempDir dir;
+    const fs::path engine = dir / "vkmain.ini";
+    const fs::path options = dir / "UserOptions.ini";
+    WriteFile(engine, "engine");
+    WriteFile(options, "options");
+
+    ASSERT_TRUE(ReplaceFilesTogether({{engine, "engine 2"}, {options, "options 2"}}).ok());
+    EXPECT_EQ(ReadFile(engine), "engine 2");
+    EXPECT_EQ(ReadFile(options), "options 2");
+
+    MakeReadOnly(options);
+    FileStatus status = ReplaceFilesTogether({{engine, "engine 3"}, {options, "options 3"}});
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(status.path, options);
+    EXPECT_EQ(ReadFile(engine), "engine 2");
+    EXPECT_EQ(ReadFile(options), "options 2");
+
+    status = ReplaceFilesTogether({{engine, "engine 4"}, {dir / "gone" / "x.ini", "x"}});
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(ReadFile(engine), "engine 2");
+    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"UserOptions.ini", "vkmain.ini"}));
+}
+
+#endif
+
+}  // namespace
+}  // namespace vk3
