@@ -5,16 +5,15 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "maintenance/backup_file.h"
 #include "maintenance/start_logos.h"
+#include "platform/number_field.h"
 #include "platform/prompter.h"
 #include "platform/qt_platform.h"
 #include "settings/hint.h"
@@ -131,10 +130,7 @@ void MainDialog::BuildControls() {
         auto* label = new QLabel(ToQString(info.caption), group);
         QWidget* widget = nullptr;
         if (IsNumberField(control)) {
-            auto* field = new QLineEdit(group);
-            field->setValidator(
-                new QRegularExpressionValidator(QRegularExpression("[0-9]*"), field));
-            field->setMaxLength(255);
+            auto* field = new NumberField(group);
             fields_[Slot(control)] = field;
             widget = field;
         } else {
@@ -331,9 +327,13 @@ void MainDialog::LoadBackup() {
 }
 
 void MainDialog::OpenChild(const ChildDialogOpener& opener) {
-    if (opener) {
-        opener(this, paths_);
+    // One child at a time; it runs modally, so the main dialog takes no input meanwhile.
+    if (!opener || childOpen_) {
+        return;
     }
+    childOpen_ = true;
+    opener(this, paths_);
+    childOpen_ = false;
 }
 
 }  // namespace vk3

@@ -19,7 +19,8 @@ namespace vk3 {
 
 class Prompter;
 
-// Runs a child dialog modally, owned by the main dialog, with the installation's paths.
+// Runs a child dialog modally (exec), owned by the main dialog, with the installation's
+// paths. The main dialog refreshes nothing afterwards.
 using ChildDialogOpener = std::function<void(QWidget* owner, const InstallationPaths& paths)>;
 
 struct ChildDialogs {
@@ -70,6 +71,7 @@ private:
     Prompter& prompter_;
     MainSettingsModel model_;
     ChildDialogs children_;
+    bool childOpen_ = false;
 
     std::array<QComboBox*, kMainControlCount> lists_{};
     std::array<QLineEdit*, kMainControlCount> fields_{};

@@ -1,18 +1,22 @@
 #include "main_dialog/main_dialog.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
 #include "fake_prompter.h"
 #include "profile/profile_store.h"
+#include "platform/qt_platform.h"
 #include "settings/catalogue.h"
+#include "settings/hint.h"
 #include "temp_dir.h"
 
 namespace vk3 {
@@ -232,6 +236,56 @@ TEST_F(MainDialogTest, EnterInAFieldQuitsAndRestoreAsksFirst) {
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(ReadFile(paths.engineConfig), engineBefore);  // quitting writes nothing
+}
+
+}  // namespace
+}  // namespace vk3
+
+namespace vk3 {
+namespace {
+
+TEST_F(MainDialogTest, ChildDialogsOpenOneAtATimeWithTheOwnerAndPaths) {
+    MainDialog dialog(paths, kModes, prompter);
+    dialog.show();
+    // Without dialogs behind them the buttons do nothing.
+    QTest::mouseClick(Find<QPushButton>(dialog, "cacheSettingsButton"), Qt::LeftButton);
+
+    std::vector<std::string> opened;
+    QPushButton* other = Find<QPushButton>(dialog, "otherSettingsButton");
+    ChildDialogs children;
+    children.otherSettings = [&](QWidget* owner, const InstallationPaths& given) {
+        opened.push_back(given.debugConfig.string());
+        EXPECT_EQ(owner, &dialog);
+        QDialog child(owner);
+        child.setModal(true);
+        child.show();
+        EXPECT_EQ(QApplication::activeModalWidget(), &child);
+        other->click();  // a second one while the first is open is not opened
+        child.accept();
+    };
+    children.credits = [&](QWidget*, const InstallationPaths&) { opened.push_back("credits"); };
+    dialog.SetChildDialogs(children);
+    QTest::mouseClick(other, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(dialog, "creditsButton"), Qt::LeftButton);
+    EXPECT_EQ(opened, (std::vector<std::string>{paths.debugConfig.string(), "credits"}));
+}
+
+TEST(Hints, LongHintsWrapAtATthousandPixels) {
+    QLabel control;
+    SetHint(&control, JoinHint(kDefaultHintPrefix, "medium"));
+    EXPECT_EQ(control.toolTip(), "default: medium");
+    std::string longHint = "default:";
+    for (int i = 0; i < 200; ++i) {
+        longHint += " ultra";
+    }
+    SetHint(&control, longHint);
+    const QStringList lines = control.toolTip().split('\n');
+    EXPECT_GT(lines.size(), 1);
+    const QFontMetrics metrics(QToolTip::font());
+    for (const QString& line : lines) {
+        EXPECT_LE(metrics.horizontalAdvance(line), kHintMaxWidth);
+    }
+    EXPECT_EQ(control.toolTip().replace('\n', ' ').toStdString(), longHint);
 }
 
 }  // namespace
