@@ -3,81 +3,19 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/file_system.h"
+#include "large_ini.h"
 #include "profile/profile_store.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct SectionPlan {
-    const char* name;
-    int keys;
-};
-
-// About 10 MB in 100,000 entries of about 100 bytes, with comments and blank lines between
-// the sections, CR LF line ends as the game writes them.
-constexpr SectionPlan kSections[] = {{"Engine.Setup", 40000},
-                                     {"Option.Sliders", 20000},
-                                     {"Game", 10000},
-                                     {"PropertySets", 20000},
-                                     {"Options.Custom", 10000}};
-
-std::string KeyName(const char* section, int i) {
-    return std::string(section) + ".u32ResourceBudget_" + std::to_string(i);
-}
-
-std::string MakeLargeIni() {
-    std::string text = "; generated for the profile store benchmark\r\n";
-    for (const SectionPlan& plan : kSections) {
-        text += "\r\n[" + std::string(plan.name) + "]\r\n";
-        for (int i = 0; i < plan.keys; ++i) {
-            text += KeyName(plan.name, i) + "=" + std::to_string(1000000 + i) +
-                    " padding padding padding padding padding padding\r\n";
-        }
-    }
-    return text;
-}
-
-// The temporary folder and file, made once and removed at exit.
-class LargeIni {
-  public:
-    LargeIni() {
-        std::random_device random;
-        do {
-            folder_ = fs::temp_directory_path() / ("vk3bench-" + std::to_string(random()));
-        } while (!fs::create_directory(folder_));
-        file_ = folder_ / "vkmain.ini";
-        content_ = MakeLargeIni();
-        Restore();
-    }
-    ~LargeIni() {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-    void Restore() const {
-        std::ofstream out(file_, std::ios::binary | std::ios::trunc);
-        out.write(content_.data(), static_cast<std::streamsize>(content_.size()));
-    }
-    const fs::path& file() const { return file_; }
-    const std::string& content() const { return content_; }
-
-    static const LargeIni& Get() {
-        static const LargeIni instance;
-        return instance;
-    }
-
-  private:
-    fs::path folder_;
-    fs::path file_;
-    std::string content_;
-};
+using vk3::bench::KeyName;
+using vk3::bench::LargeIni;
 
 // 26 keys spread over two sections, as the main settings use them.
 std::vector<std::pair<std::string, std::string>> TwentySixKeys() {
@@ -149,10 +87,9 @@ void BM_WriteTwentySixKeys(benchmark::State& state) {
             state.SkipWithError("write failed");
         }
     }
+    ini.Restore();
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ini.content().size()));
 }
 BENCHMARK(BM_WriteTwentySixKeys)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();
