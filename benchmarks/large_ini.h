@@ -20,10 +20,10 @@ struct SectionPlan {
 // About 10 MB in 100,000 entries of about 100 bytes, with comments and blank lines between
 // the sections, CR LF line ends as the game writes them.
 inline constexpr SectionPlan kSections[] = {{"Engine.Setup", 40000},
-                                     {"Option.Sliders", 20000},
-                                     {"Game", 10000},
-                                     {"PropertySets", 20000},
-                                     {"Options.Custom", 10000}};
+                                            {"Option.Sliders", 20000},
+                                            {"Game", 10000},
+                                            {"PropertySets", 20000},
+                                            {"Options.Custom", 10000}};
 
 inline std::string KeyName(const char* section, int i) {
     return std::string(section) + ".u32ResourceBudget_" + std::to_string(i);
@@ -43,7 +43,7 @@ inline std::string MakeLargeIni() {
 
 // The temporary folder and file, made once and removed at exit.
 class LargeIni {
-  public:
+public:
     LargeIni() {
         std::random_device random;
         do {
@@ -70,7 +70,7 @@ class LargeIni {
         return instance;
     }
 
-  private:
+private:
     fs::path folder_;
     fs::path file_;
     std::string content_;

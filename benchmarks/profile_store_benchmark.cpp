@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_system.h"
 #include "large_ini.h"
+#include "platform/file_system.h"
 #include "profile/profile_store.h"
 
 namespace fs = std::filesystem;

@@ -11,6 +11,14 @@ PACKAGES=(
     fonts-liberation2 fonts-dejavu-core
 )
 
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    else
+        sudo "$@"
+    fi
+}
+
 install_missing_packages() {
     local missing=()
     for package in "${PACKAGES[@]}" "$@"; do
@@ -22,12 +30,9 @@ install_missing_packages() {
         return 0
     fi
     echo "Installing missing packages: ${missing[*]}"
-    local sudo=()
-    if [ "$(id -u)" -ne 0 ]; then
-        sudo=(sudo)
-    fi
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
 configure_and_build() {

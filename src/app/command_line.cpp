@@ -9,8 +9,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         std::optional<std::string>* folder = nullptr;
         std::string option = argument;
         std::optional<std::string> inlineValue;
-        if (const std::size_t equals = argument.find('='); argument.starts_with("--") &&
-                                                           equals != std::string::npos) {
+        if (const std::size_t equals = argument.find('=');
+            argument.starts_with("--") && equals != std::string::npos) {
             option = argument.substr(0, equals);
             inlineValue = argument.substr(equals + 1);
         }
@@ -59,6 +59,8 @@ std::string UsageText() {
            "  --version            show the version and exit\n";
 }
 
-std::string VersionText() { return "Veskaran 3 - Tuning Utility, version 1.0\n"; }
+std::string VersionText() {
+    return "Veskaran 3 - Tuning Utility, version 1.0\n";
+}
 
 }  // namespace vk3

@@ -45,9 +45,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!HasDisplay()) {
-        std::fputs("vk3tune: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); "
-                   "start it from a desktop session or under xvfb-run.\n",
-                   stderr);
+        std::fputs(
+            "vk3tune: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+            "start it from a desktop session or under xvfb-run.\n",
+            stderr);
         return 1;
     }
 
@@ -58,8 +59,8 @@ int main(int argc, char** argv) {
 
     vk3::QtPrompter prompter;
     vk3::SystemInstallationRecord record;
-    const std::optional<vk3::InstallationPaths> paths = vk3::LocateInstallation(
-        prompter, record, vk3::DocumentsFolder(), commandLine.overrides);
+    const std::optional<vk3::InstallationPaths> paths =
+        vk3::LocateInstallation(prompter, record, vk3::DocumentsFolder(), commandLine.overrides);
     if (!paths) {
         return 0;
     }

@@ -17,8 +17,7 @@ InstallationPaths PathsFor(const std::string& installationFolder, InstallationPa
 
 }  // namespace
 
-std::optional<InstallationPaths> LocateInstallation(Prompter& prompter,
-                                                    InstallationRecord& record,
+std::optional<InstallationPaths> LocateInstallation(Prompter& prompter, InstallationRecord& record,
                                                     const std::string& documentsFolder,
                                                     const LocatorOverrides& overrides) {
     InstallationPaths paths;

@@ -26,8 +26,7 @@ inline constexpr const char* kInvalidPathMessage = "invalid path!";
 // cancels or picks a folder without the engine configuration file: the program then ends.
 // documentsFolder is empty when the system has none; the user options path then starts
 // with a separator, as it always has.
-std::optional<InstallationPaths> LocateInstallation(Prompter& prompter,
-                                                    InstallationRecord& record,
+std::optional<InstallationPaths> LocateInstallation(Prompter& prompter, InstallationRecord& record,
                                                     const std::string& documentsFolder,
                                                     const LocatorOverrides& overrides = {});
 

@@ -198,15 +198,15 @@ std::vector<FileStatus> MainSettingsModel::Save(const InstallationPaths& paths) 
         std::vector<ProfileWrite>& writes =
             key.file == ConfigFile::UserOptions ? userOptionsWrites : engineWrites;
         if (InfoOf(key.control).kind != SettingKind::Resolution) {
-            writes.push_back({std::string(key.section), std::string(key.key),
-                              StoredValue(key.control)});
+            writes.push_back(
+                {std::string(key.section), std::string(key.key), StoredValue(key.control)});
             continue;
         }
         // Width, height and refresh rate, as the digit texts of the chosen entry.
         if (parts) {
             const std::string* values[] = {&parts->width, &parts->height, &parts->refreshRate};
-            writes.push_back({std::string(key.section), std::string(key.key),
-                              *values[resolutionKey]});
+            writes.push_back(
+                {std::string(key.section), std::string(key.key), *values[resolutionKey]});
         }
         ++resolutionKey;
     }

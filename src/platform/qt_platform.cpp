@@ -1,8 +1,8 @@
 #include "platform/qt_platform.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QAbstractItemView>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPalette>
@@ -185,17 +185,16 @@ void SetHint(QWidget* control, std::string_view hint) {
 void ApplyColourScheme(QWidget* dialog, DialogKind kind) {
     const ColourScheme scheme = SchemeOf(kind);
     const QColor text(scheme.text.red, scheme.text.green, scheme.text.blue);
-    const QColor background(scheme.background.red, scheme.background.green,
-                            scheme.background.blue);
+    const QColor background(scheme.background.red, scheme.background.green, scheme.background.blue);
     QPalette palette;
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
         for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::AlternateBase,
                                          QPalette::Button, QPalette::ToolTipBase}) {
             palette.setColor(group, role, background);
         }
-        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText,
-                                         QPalette::ToolTipText, QPalette::PlaceholderText,
-                                         QPalette::BrightText}) {
+        for (QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText,
+              QPalette::PlaceholderText, QPalette::BrightText}) {
             palette.setColor(group, role, text);
         }
         palette.setColor(group, QPalette::Highlight, text);

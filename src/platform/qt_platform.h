@@ -17,7 +17,9 @@ namespace vk3 {
 inline QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-inline std::string ToStdString(const QString& text) { return text.toUtf8().toStdString(); }
+inline std::string ToStdString(const QString& text) {
+    return text.toUtf8().toStdString();
+}
 
 // Message boxes with an empty title and file dialogs, owned by a dialog.
 class QtPrompter : public Prompter {
@@ -28,8 +30,10 @@ public:
     void Notice(std::string_view text) override;
     void Error(std::string_view text) override;
     bool AskYesNo(std::string_view question) override;
-    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest& request) override;
-    std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> ChooseFileToOpen(
+        const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> ChooseFileToSave(
+        const FileDialogRequest& request) override;
 
 private:
     QWidget* owner_;

@@ -23,7 +23,7 @@ namespace vk3 {
 // last entry of its section (right after the header when it has none); a new section goes
 // at the end of the file.
 class IniDocument {
-  public:
+public:
     explicit IniDocument(std::string fileBytes);
     ~IniDocument();
     IniDocument(const IniDocument&) = delete;
@@ -43,7 +43,7 @@ class IniDocument {
     // The whole file as it is now, in the encoding it was read in.
     std::string Serialize() const;
 
-  private:
+private:
     struct Entry {
         std::size_t lineBegin;
         std::size_t keyBegin;

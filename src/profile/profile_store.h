@@ -24,7 +24,7 @@ class IniDocument;
 // Reads many keys of one file from a single read of it. A missing or unreadable file reads
 // as empty, so every lookup gives its default.
 class ProfileReader {
-  public:
+public:
     explicit ProfileReader(const std::filesystem::path& file);
     ~ProfileReader();
     ProfileReader(ProfileReader&&) noexcept;
@@ -41,7 +41,7 @@ class ProfileReader {
     std::uint32_t ReadInt(std::string_view section, std::string_view key,
                           std::int32_t defaultValue) const;
 
-  private:
+private:
     std::unique_ptr<IniDocument> document_;
 };
 

@@ -126,7 +126,7 @@ TEST(BackupNames, OnlyANameWithoutExtensionGetsVibAndOnlyVibLoads) {
 }
 
 class BackupActions : public ::testing::Test {
-  protected:
+protected:
     BackupActions() {
         paths.engineConfig = dir / "game/Ini/vkmain.ini";
         paths.debugConfig = dir / "game/Ini/debug.ini";

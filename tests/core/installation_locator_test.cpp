@@ -51,9 +51,8 @@ TEST(InstallationLocator, EmptyRecordAsksForTheExecutableAndRecordsItsFolder) {
     const auto paths = LocateInstallation(prompter, record, "");
 
     ASSERT_TRUE(paths);
-    EXPECT_EQ(prompter.notices(),
-              std::vector<std::string>{"no Veskaran 3 - Installation found!\n\n"
-                                       "please find \"veskaran3.exe\""});
+    EXPECT_EQ(prompter.notices(), std::vector<std::string>{"no Veskaran 3 - Installation found!\n\n"
+                                                           "please find \"veskaran3.exe\""});
     ASSERT_EQ(prompter.dialogs().size(), 1u);
     const FileDialogRequest& request = prompter.dialogs()[0].request;
     EXPECT_EQ(request.title, "\"Veskaran3.exe\"");

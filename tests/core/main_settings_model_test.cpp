@@ -23,9 +23,7 @@ protected:
         paths.userOptions = dir / "docs/veskaran3/UserOptions.ini";
     }
 
-    std::string Selected(MainControl control) const {
-        return model.List(control).SelectedText();
-    }
+    std::string Selected(MainControl control) const { return model.List(control).SelectedText(); }
     std::string Stored(const std::filesystem::path& file, const char* section,
                        const char* key) const {
         return ReadProfileString(file, section, key, "<absent>");
@@ -88,23 +86,23 @@ TEST_F(MainSettingsModelTest, LoadShowsStoredValuesAndKeepsSelectionsForValuesTh
     EXPECT_EQ(Selected(MainControl::ViewRangeHigh), "high");
     EXPECT_EQ(Selected(MainControl::ViewRangeLow), "disabled");
     EXPECT_EQ(Selected(MainControl::ResourceCache), "medium");
-    EXPECT_EQ(Selected(MainControl::ObjectDetails), "high");      // 0 is not in this list
-    EXPECT_EQ(Selected(MainControl::ShaderQuality), "3.0");       // "3,0" read as 3.0
+    EXPECT_EQ(Selected(MainControl::ObjectDetails), "high");         // 0 is not in this list
+    EXPECT_EQ(Selected(MainControl::ShaderQuality), "3.0");          // "3,0" read as 3.0
     EXPECT_EQ(model.List(MainControl::TextureFilter).selected, -1);  // index 7 does not exist
-    EXPECT_EQ(Selected(MainControl::VegetationDensity), "medium");  // 9 names no level
+    EXPECT_EQ(Selected(MainControl::VegetationDensity), "medium");   // 9 names no level
     EXPECT_EQ(Selected(MainControl::ShadowQuality), "medium");
     EXPECT_EQ(Selected(MainControl::PostProcessing), "horizontal blur");
-    EXPECT_EQ(Selected(MainControl::Vegetation), "enabled");        // case ignored
-    EXPECT_EQ(Selected(MainControl::VegetationQuality), "low");     // "medium" is not "med"
+    EXPECT_EQ(Selected(MainControl::Vegetation), "enabled");     // case ignored
+    EXPECT_EQ(Selected(MainControl::VegetationQuality), "low");  // "medium" is not "med"
     EXPECT_EQ(model.FieldText(MainControl::ViewRangeVegetation), "3500");
-    EXPECT_EQ(model.List(MainControl::TreeShadows).selected, -1);   // "high" is index 2
+    EXPECT_EQ(model.List(MainControl::TreeShadows).selected, -1);  // "high" is index 2
     EXPECT_EQ(Selected(MainControl::DetailShadows), "enabled");
     // -300 taken as unsigned, then as a float: 4294966996 rounds to 4294967040.
     EXPECT_EQ(model.FieldText(MainControl::ViewRangePhysics), "4294967040");
     EXPECT_EQ(model.FieldText(MainControl::MaxRagdolls), "12");
     EXPECT_EQ(model.FieldText(MainControl::ViewRangeNpc), "4000");
     EXPECT_EQ(Selected(MainControl::ObjectQuality), "ultra high");
-    EXPECT_EQ(Selected(MainControl::AnimationQuality), "normal");   // "ultra high" unknown
+    EXPECT_EQ(Selected(MainControl::AnimationQuality), "normal");  // "ultra high" unknown
     EXPECT_EQ(Selected(MainControl::ImageQuality), "high");
     EXPECT_EQ(Selected(MainControl::Resolution), "1280x800@60Hz");
     EXPECT_EQ(model.AspectRatioText(), "16:10");
@@ -129,9 +127,10 @@ TEST_F(MainSettingsModelTest, MissingFilesShowTheDefaultsAndWriteNothing) {
 }
 
 TEST_F(MainSettingsModelTest, ShaderValuesAndTheResolutionSearchOrder) {
-    WriteFile(paths.userOptions,
-              "[Options.Custom]\r\nShaderQuality=4_0\r\n[Options.Video]\r\nResolution.Width=1024\r\n"
-              "Resolution.Height=768\r\nResolution.RefreshRate=60\r\n");
+    WriteFile(
+        paths.userOptions,
+        "[Options.Custom]\r\nShaderQuality=4_0\r\n[Options.Video]\r\nResolution.Width=1024\r\n"
+        "Resolution.Height=768\r\nResolution.RefreshRate=60\r\n");
     model.List(MainControl::ShaderQuality).SelectByIndex(1);
     model.Load(paths);
     EXPECT_EQ(Selected(MainControl::ShaderQuality), "2.0");  // 4.0 begins no item
@@ -144,8 +143,9 @@ TEST_F(MainSettingsModelTest, ShaderValuesAndTheResolutionSearchOrder) {
     EXPECT_EQ(Selected(MainControl::Resolution), "1024x768@60Hz");
 
     // The search starts at the second entry and takes the first one last.
-    WriteFile(paths.userOptions, "[Options.Video]\r\nResolution.Width=1024\r\n"
-                                 "Resolution.Height=768\r\nResolution.RefreshRate=60\r\n");
+    WriteFile(paths.userOptions,
+              "[Options.Video]\r\nResolution.Width=1024\r\n"
+              "Resolution.Height=768\r\nResolution.RefreshRate=60\r\n");
     MainSettingsModel twice({"1024x768@60Hz", "1024x768@60Hz", "800x600@60Hz"});
     twice.Load(paths);
     EXPECT_EQ(twice.List(MainControl::Resolution).selected, 1);
@@ -179,12 +179,10 @@ TEST_F(MainSettingsModelTest, LoadThenSaveNormalisesOnlyTheKeysOfTheDialog) {
     EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Entity.ROI"), "4000.0");
     EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Animation.MaxRagDolls"), "12");
     EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Render.MeshLoDQuality"), "ultrahigh");
-    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Render.AnimationLoDQuality"),
-              "normal");
+    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Render.AnimationLoDQuality"), "normal");
     // Untouched lines stay byte for byte, the last one still without a line end.
     EXPECT_NE(engine.find("\r\n  ; tuned by hand\r\n"), std::string::npos);
-    EXPECT_NE(engine.find("Render.Gamma=1.2\r\n[Game]\r\nGame.TestMode=false"),
-              std::string::npos);
+    EXPECT_NE(engine.find("Render.Gamma=1.2\r\n[Game]\r\nGame.TestMode=false"), std::string::npos);
     EXPECT_TRUE(engine.ends_with("Game.TestMode=false"));
 
     // A second load and save changes nothing more, but for the emptied switch, which now
@@ -212,11 +210,17 @@ TEST_F(MainSettingsModelTest, RestoreThenSaveStoresTheProgramDefaults) {
     EXPECT_EQ(model.AspectRatioText(), "4:3");
     ASSERT_TRUE(model.Save(paths).empty());
 
-    const auto custom = [&](const char* key) { return Stored(paths.userOptions, "Options.Custom", key); };
-    const auto video = [&](const char* key) { return Stored(paths.userOptions, "Options.Video", key); };
-    const auto engine = [&](const char* key) { return Stored(paths.engineConfig, "Engine.Setup", key); };
-    for (const char* key : {"DistanceHigh", "DistanceLow", "ResourceCache", "ObjectDetails",
-                            "TextureQuality"}) {
+    const auto custom = [&](const char* key) {
+        return Stored(paths.userOptions, "Options.Custom", key);
+    };
+    const auto video = [&](const char* key) {
+        return Stored(paths.userOptions, "Options.Video", key);
+    };
+    const auto engine = [&](const char* key) {
+        return Stored(paths.engineConfig, "Engine.Setup", key);
+    };
+    for (const char* key :
+         {"DistanceHigh", "DistanceLow", "ResourceCache", "ObjectDetails", "TextureQuality"}) {
         EXPECT_EQ(custom(key), "2") << key;
     }
     EXPECT_EQ(custom("ShaderQuality"), "2_0");

@@ -111,7 +111,7 @@ TEST(FormatMegabytes, DividesBy1048576WithTwoDecimals) {
 
 // Sets a locale that writes a decimal comma for as long as it lives, if the system has one.
 class CommaLocale {
-  public:
+public:
     CommaLocale() : saved_(std::setlocale(LC_ALL, nullptr)) {
         for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "de_DE@euro",
                                  "German_Germany.1252", "fr_FR.UTF-8", "fr_FR.utf8"}) {
@@ -126,7 +126,7 @@ class CommaLocale {
     ~CommaLocale() { std::setlocale(LC_ALL, saved_.c_str()); }
     bool active() const { return active_; }
 
-  private:
+private:
     std::string saved_;
     bool active_ = false;
 };

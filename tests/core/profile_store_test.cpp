@@ -31,7 +31,7 @@ std::string Utf16(std::string_view ascii) {
 }
 
 class ProfileStoreTest : public ::testing::Test {
-  protected:
+protected:
     fs::path Ini(std::string_view bytes) {
         WriteFile(file_, bytes);
         return file_;

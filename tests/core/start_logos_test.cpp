@@ -23,7 +23,7 @@ constexpr std::string_view kFullList =
     "VK3_Logo_01.bik\r\nVK3_Logo_02.bik\r\nVK3_Logo_03.bik\r\nVK3_Logo_04.bik\r\nVK3_Logo_05.bik";
 
 class StartLogos : public ::testing::Test {
-  protected:
+protected:
     StartLogos() {
         paths.engineConfig = dir / "game/Ini/vkmain.ini";
         WriteFile(paths.engineConfig, "[Engine.Setup]\r\n");

@@ -18,7 +18,7 @@ namespace vk3::test {
 // question or dialog with nothing queued for it fails the test and answers No / cancel; an
 // answer still queued when the fake goes fails the test too, since the code never asked.
 class FakePrompter : public Prompter {
-  public:
+public:
     enum class MessageKind { Notice, Error, Question };
     enum class DialogKind { Open, Save };
 
@@ -100,7 +100,7 @@ class FakePrompter : public Prompter {
         return Choose(DialogKind::Save, request);
     }
 
-  private:
+private:
     std::optional<std::filesystem::path> Choose(DialogKind kind, const FileDialogRequest& request) {
         dialogs_.push_back({kind, request});
         if (fileChoices_.empty()) {

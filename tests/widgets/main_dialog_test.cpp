@@ -13,8 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "fake_prompter.h"
-#include "profile/profile_store.h"
 #include "platform/qt_platform.h"
+#include "profile/profile_store.h"
 #include "settings/catalogue.h"
 #include "settings/hint.h"
 #include "temp_dir.h"
@@ -85,9 +85,8 @@ TEST_F(MainDialogTest, ShowsEveryControlWithItsCaptionItemsHintAndColours) {
         if (auto* list = qobject_cast<QComboBox*>(control)) {
             EXPECT_FALSE(list->isEditable());
             QStringList expected;
-            for (const std::string& item : info.control == MainControl::Resolution
-                                               ? kModes
-                                               : ItemsOf(info.control)) {
+            for (const std::string& item :
+                 info.control == MainControl::Resolution ? kModes : ItemsOf(info.control)) {
                 expected << QString::fromStdString(item);
             }
             EXPECT_EQ(Items(list), expected) << info.objectName;
@@ -120,7 +119,8 @@ TEST_F(MainDialogTest, ShowsEveryControlWithItsCaptionItemsHintAndColours) {
     for (QLabel* label : dialog.findChildren<QLabel*>()) {
         texts << label->text();
     }
-    for (const char* text : {"version 1.0", "use of this tool is at you own risk!", "acpect ratio:"}) {
+    for (const char* text :
+         {"version 1.0", "use of this tool is at you own risk!", "acpect ratio:"}) {
         EXPECT_TRUE(texts.contains(text)) << text;
     }
     EXPECT_EQ(Find<QGroupBox>(dialog, "commonSettingsGroup")->title(), "common settings");
@@ -270,7 +270,7 @@ TEST_F(MainDialogTest, ChildDialogsOpenOneAtATimeWithTheOwnerAndPaths) {
     EXPECT_EQ(opened, (std::vector<std::string>{paths.debugConfig.string(), "credits"}));
 }
 
-TEST(Hints, LongHintsWrapAtATthousandPixels) {
+TEST(Hints, LongHintsWrapAtAThousandPixels) {
     QLabel control;
     SetHint(&control, JoinHint(kDefaultHintPrefix, "medium"));
     EXPECT_EQ(control.toolTip(), "default: medium");
