@@ -146,6 +146,13 @@ void CreateBackup(Prompter& prompter, const InstallationPaths& paths) {
         return;
     }
     const fs::path target = BackupTargetName(*chosen);
+    // The dialog asked about the name as typed; the name with ".vib" is asked about here.
+    std::error_code error;
+    if (target != *chosen && fs::exists(target, error) &&
+        !prompter.AskYesNo("\"" + target.filename().string() +
+                           "\" already exists.\n\ndo you want to replace it?")) {
+        return;
+    }
 
     // Both files are read before the target is touched: a missing one leaves no empty or
     // half-written backup behind.

@@ -220,6 +220,18 @@ TEST_F(BackupActions, ExtensionRulesDecideWhatIsWrittenAndWhatLoads) {
     EXPECT_EQ(ReadFile(saves / "backup.txt"), ReadFile(saves / "backup.vib"));
     fs::copy_file(saves / "backup.vib", saves / "BACKUP.VIB");
 
+    // "backup" again: the ".vib" file it means exists, so the user is asked first.
+    WriteFile(saves / "backup.vib", "older backup");
+    creating.AnswerNo();
+    Create(saves / "backup", creating);
+    EXPECT_EQ(ReadFile(saves / "backup.vib"), "older backup");
+    creating.AnswerYes();
+    Create(saves / "backup", creating);
+    EXPECT_EQ(ReadFile(saves / "backup.vib"), ReadFile(saves / "backup.txt"));
+    EXPECT_EQ(creating.questions(),
+              std::vector<std::string>(
+                  2, "\"backup.vib\" already exists.\n\ndo you want to replace it?"));
+
     WriteFile(paths.engineConfig, "changed");
     for (const char* refused : {"backup.txt", "BACKUP.VIB"}) {
         SCOPED_TRACE(refused);

@@ -290,3 +290,42 @@ TEST(Hints, LongHintsWrapAtAThousandPixels) {
 
 }  // namespace
 }  // namespace vk3
+
+namespace vk3 {
+namespace {
+
+TEST_F(MainDialogTest, ALoadedBackupIsShownAndTheLogoButtonsAskFirst) {
+    MainDialog dialog(paths, kModes, prompter);
+    dialog.show();
+    QComboBox* high = Find<QComboBox>(dialog, "viewRangeHighList");
+    ASSERT_EQ(high->currentText(), "medium");
+
+    const std::filesystem::path backup = dir / "saves/settings.vib";
+    std::filesystem::create_directories(backup.parent_path());
+    prompter.ChooseFile(backup);
+    QTest::mouseClick(Find<QPushButton>(dialog, "createBackupButton"), Qt::LeftButton);
+    ASSERT_TRUE(std::filesystem::exists(backup));
+
+    WriteFile(paths.userOptions, "[Options.Custom]\r\nDistanceHigh=1\r\n");
+    high->setCurrentIndex(0);
+    prompter.AnswerYes().ChooseFile(backup);
+    QTest::mouseClick(Find<QPushButton>(dialog, "loadBackupButton"), Qt::LeftButton);
+    EXPECT_EQ(high->currentText(), "medium");  // reloaded from the restored file
+    EXPECT_TRUE(prompter.errors().empty());
+
+    const std::filesystem::path logos = dir / "game/Ini/logo.ini";
+    prompter.AnswerNo();
+    QTest::mouseClick(Find<QPushButton>(dialog, "removeStartLogosButton"), Qt::LeftButton);
+    EXPECT_FALSE(std::filesystem::exists(logos));
+    prompter.AnswerYes();
+    QTest::mouseClick(Find<QPushButton>(dialog, "removeStartLogosButton"), Qt::LeftButton);
+    EXPECT_EQ(ReadFile(logos), "VK3_Logo_01.bik");
+    prompter.AnswerYes();
+    QTest::mouseClick(Find<QPushButton>(dialog, "restoreStartLogosButton"), Qt::LeftButton);
+    EXPECT_EQ(ReadFile(logos),
+              "VK3_Logo_01.bik\r\nVK3_Logo_02.bik\r\nVK3_Logo_03.bik\r\nVK3_Logo_04.bik\r\n"
+              "VK3_Logo_05.bik");
+}
+
+}  // namespace
+}  // namespace vk3
