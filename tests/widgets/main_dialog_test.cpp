@@ -329,3 +329,40 @@ TEST_F(MainDialogTest, ALoadedBackupIsShownAndTheLogoButtonsAskFirst) {
 
 }  // namespace
 }  // namespace vk3
+
+namespace vk3 {
+namespace {
+
+TEST_F(MainDialogTest, EnterInADropDownListPressesQuitAndTheWindowHasItsIcon) {
+    MainDialog dialog(paths, kModes, prompter);
+    dialog.show();
+    EXPECT_FALSE(dialog.windowIcon().isNull());
+    EXPECT_TRUE(dialog.windowIcon().availableSizes().contains(QSize(16, 16)));
+    QComboBox* filter = Find<QComboBox>(dialog, "textureFilterList");
+    filter->setFocus();
+    QTest::keyClick(filter, Qt::Key_Return);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+#ifndef _WIN32
+TEST(SystemInstallationRecord, KeepsTheFolderInTheUsersConfigurationFolder) {
+    TempDir config;
+    const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path().string()));
+    SystemInstallationRecord record;
+    EXPECT_EQ(record.Read(), "");
+    EXPECT_TRUE(record.Write("/games/Veskaran 3"));
+    EXPECT_EQ(record.Read(), "/games/Veskaran 3");
+    EXPECT_EQ(ReadFile(config / "Quellmark/Veskaran III.ini"),
+              "[General]\r\nINSTALL_DIR=/games/Veskaran 3\r\n");
+    if (previous.isNull()) {
+        qunsetenv("XDG_CONFIG_HOME");
+    } else {
+        qputenv("XDG_CONFIG_HOME", previous);
+    }
+}
+#endif
+
+}  // namespace
+}  // namespace vk3
