@@ -68,18 +68,26 @@ std::string FormatFixed(double value, int decimals) {
     return negative ? "-" + digits : digits;
 }
 
-}  // namespace
-
-std::int32_t ParseInt(std::string_view text) {
+// The position after the leading white space and the optional sign, as the runtime's
+// number readers skip them.
+std::size_t SkipBlanksAndSign(std::string_view text, bool& negative) {
     std::size_t i = 0;
     while (i < text.size() && IsBlank(text[i])) {
         ++i;
     }
-    bool negative = false;
+    negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
         ++i;
     }
+    return i;
+}
+
+}  // namespace
+
+std::int32_t ParseInt(std::string_view text) {
+    bool negative = false;
+    std::size_t i = SkipBlanksAndSign(text, negative);
     std::uint32_t value = 0;
     for (; i < text.size() && IsDigit(text[i]); ++i) {
         value = value * 10u + static_cast<std::uint32_t>(text[i] - '0');
@@ -93,15 +101,8 @@ std::int32_t ParseInt(std::string_view text) {
 double ParseReal(std::string_view text) {
     // Takes only the characters a decimal number can use: atof reads neither a locale's
     // decimal comma nor the hexadecimal, "inf" and "nan" forms that from_chars would accept.
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) {
-        ++i;
-    }
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    std::size_t i = SkipBlanksAndSign(text, negative);
     const std::size_t start = i;
     std::size_t digits = 0;
     for (; i < text.size() && IsDigit(text[i]); ++i) {

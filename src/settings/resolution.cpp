@@ -18,6 +18,33 @@ float ToFloat(double value) {
     return static_cast<float>(value);
 }
 
+// Where the "x" and the "@" of an entry stand. Each mark is looked for after the one before
+// it, so a stray "@" or "H" in front of the "x" cannot turn a part inside out.
+struct Marks {
+    std::size_t x;
+    std::size_t at;
+};
+
+std::optional<Marks> FindMarks(std::string_view entry) {
+    const std::size_t x = entry.find('x');
+    if (x == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::size_t at = entry.find('@', x + 1);
+    if (at == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return Marks{x, at};
+}
+
+std::string_view Width(std::string_view entry, const Marks& marks) {
+    return entry.substr(0, marks.x);
+}
+
+std::string_view Height(std::string_view entry, const Marks& marks) {
+    return entry.substr(marks.x + 1, marks.at - marks.x - 1);
+}
+
 }  // namespace
 
 std::string ResolutionEntry(std::uint32_t width, std::uint32_t height, std::uint32_t refreshRate) {
@@ -36,36 +63,25 @@ std::vector<std::string> ResolutionEntries(const std::vector<DisplayMode>& modes
 }
 
 std::optional<ResolutionParts> SplitResolutionEntry(std::string_view entry) {
-    // Each mark is looked for after the one before it, so a stray "@" or "H" in front of
-    // the "x" cannot turn a part inside out.
-    const std::size_t x = entry.find('x');
-    if (x == std::string_view::npos) {
+    const std::optional<Marks> marks = FindMarks(entry);
+    if (!marks) {
         return std::nullopt;
     }
-    const std::size_t at = entry.find('@', x + 1);
-    if (at == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const std::size_t hertz = entry.find('H', at + 1);
+    const std::size_t hertz = entry.find('H', marks->at + 1);
     if (hertz == std::string_view::npos) {
         return std::nullopt;
     }
-    return ResolutionParts{std::string(entry.substr(0, x)),
-                           std::string(entry.substr(x + 1, at - x - 1)),
-                           std::string(entry.substr(at + 1, hertz - at - 1))};
+    return ResolutionParts{std::string(Width(entry, *marks)), std::string(Height(entry, *marks)),
+                           std::string(entry.substr(marks->at + 1, hertz - marks->at - 1))};
 }
 
 std::optional<std::string> AspectRatioOf(std::string_view entry) {
-    const std::size_t x = entry.find('x');
-    if (x == std::string_view::npos) {
+    const std::optional<Marks> marks = FindMarks(entry);
+    if (!marks) {
         return std::nullopt;
     }
-    const std::size_t at = entry.find('@', x + 1);
-    if (at == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const float width = ToFloat(ParseReal(entry.substr(0, x)));
-    const double height = ParseReal(entry.substr(x + 1, at - x - 1));
+    const float width = ToFloat(ParseReal(Width(entry, *marks)));
+    const double height = ParseReal(Height(entry, *marks));
     if (height == 0.0) {
         return "16:9";  // an infinite or undefined ratio passes both thresholds
     }

@@ -128,9 +128,7 @@ TEST(BackupNames, OnlyANameWithoutExtensionGetsVibAndOnlyVibLoads) {
 class BackupActions : public ::testing::Test {
 protected:
     BackupActions() {
-        paths.engineConfig = dir / "game/Ini/vkmain.ini";
-        paths.debugConfig = dir / "game/Ini/debug.ini";
-        paths.userOptions = dir / "documents/veskaran3/UserOptions.ini";
+        paths = test::InstallationUnder(dir.path());
         WriteFile(paths.engineConfig, kEngineIni);
         WriteFile(paths.userOptions, kUserOptionsIni);
         fs::create_directories(saves);
@@ -148,7 +146,7 @@ protected:
         EXPECT_EQ(ReadFile(paths.engineConfig), kEngineIni);
         EXPECT_EQ(ReadFile(paths.userOptions), kUserOptionsIni);
         EXPECT_EQ(FileNamesIn(dir / "game/Ini"), std::set<std::string>{"vkmain.ini"});
-        EXPECT_EQ(FileNamesIn(dir / "documents/veskaran3"),
+        EXPECT_EQ(FileNamesIn(dir / "docs/veskaran3"),
                   std::set<std::string>{"UserOptions.ini"});
     }
 
@@ -347,13 +345,13 @@ TEST_F(BackupActions, LoadWritesNeitherFileWhenOneCannotBeReplaced) {
     fs::rename(dir / "kept.ini", paths.engineConfig);
 
     // The user options folder is gone: it is not created, the engine file stays old.
-    fs::remove_all(dir / "documents/veskaran3");
+    fs::remove_all(dir / "docs/veskaran3");
     FakePrompter missingFolder;
     EXPECT_FALSE(Load(saves / "good.vib", missingFolder));
     ASSERT_EQ(missingFolder.errors().size(), 1u);
     EXPECT_TRUE(Contains(missingFolder.errors()[0], "UserOptions.ini"))
         << missingFolder.errors()[0];
-    EXPECT_FALSE(fs::exists(dir / "documents/veskaran3"));
+    EXPECT_FALSE(fs::exists(dir / "docs/veskaran3"));
     EXPECT_EQ(ReadFile(paths.engineConfig), kEngineIni);
     EXPECT_EQ(FileNamesIn(dir / "game/Ini"), std::set<std::string>{"vkmain.ini"});
 }

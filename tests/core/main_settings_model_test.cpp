@@ -18,9 +18,7 @@ const std::vector<std::string> kModes = {"640x480@60Hz",  "1024x768@60Hz", "1024
 class MainSettingsModelTest : public ::testing::Test {
 protected:
     MainSettingsModelTest() {
-        paths.engineConfig = dir / "game/Ini/vkmain.ini";
-        paths.debugConfig = dir / "game/Ini/debug.ini";
-        paths.userOptions = dir / "docs/veskaran3/UserOptions.ini";
+        paths = test::InstallationUnder(dir.path());
     }
 
     std::string Selected(MainControl control) const { return model.List(control).SelectedText(); }

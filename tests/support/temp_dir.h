@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "main_dialog/installation.h"
+
 namespace vk3::test {
 
 // A fresh folder under the system's temporary folder, removed with everything in it when
@@ -21,6 +23,13 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The configuration files of a game installed under root: game/Ini/vkmain.ini,
+// game/Ini/debug.ini and docs/veskaran3/UserOptions.ini. Nothing is created.
+inline InstallationPaths InstallationUnder(const std::filesystem::path& root) {
+    return {root / "game/Ini/vkmain.ini", root / "game/Ini/debug.ini",
+            root / "docs/veskaran3/UserOptions.ini"};
+}
 
 // Writes bytes to a file, creating its folders.
 void WriteFile(const std::filesystem::path& path, std::string_view bytes);

@@ -33,9 +33,7 @@ const std::vector<std::string> kModes = {"800x600@60Hz", "1024x768@60Hz", "1280x
 class MainDialogTest : public ::testing::Test {
 protected:
     MainDialogTest() {
-        paths.engineConfig = dir / "game/Ini/vkmain.ini";
-        paths.debugConfig = dir / "game/Ini/debug.ini";
-        paths.userOptions = dir / "docs/veskaran3/UserOptions.ini";
+        paths = test::InstallationUnder(dir.path());
         WriteFile(paths.userOptions,
                   "[Options.Custom]\r\nDistanceHigh=2\r\nTextureQuality=1\r\nShadowQuality=0\r\n"
                   "[Options.Video]\r\nResolution.Width=1680\r\nResolution.Height=1050\r\n"
