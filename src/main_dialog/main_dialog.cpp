@@ -44,6 +44,8 @@ QPushButton* MakeButton(QWidget* parent, const char* objectName, const char* cap
     button->setObjectName(QString::fromUtf8(objectName));
     button->setFlat(false);
     button->setAutoDefault(false);
+    // Room around the caption, so that no caption touches its button's edge.
+    button->setMinimumWidth(button->sizeHint().width() + 12);
     return button;
 }
 
