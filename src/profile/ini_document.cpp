@@ -153,6 +153,10 @@ bool IniDocument::CaseInsensitiveEqual::operator()(std::string_view a, std::stri
            });
 }
 
+bool IniDocument::SameName(std::string_view a, std::string_view b) {
+    return CaseInsensitiveEqual()(a, b);
+}
+
 IniDocument::IniDocument(std::string fileBytes) {
     if (IsUtf16File(fileBytes)) {
         utf16_ = true;
@@ -286,7 +290,7 @@ std::optional<std::string_view> IniDocument::Find(std::string_view sectionName,
         return StoredValue(section.entries[*index]);
     }
     for (const AddedEntry& added : section.added) {
-        if (CaseInsensitiveEqual()(added.key, key)) {
+        if (SameName(added.key, key)) {
             return std::string_view(added.value);
         }
     }
@@ -321,7 +325,7 @@ void IniDocument::Set(std::string_view sectionName, std::string_view keyName,
         return;
     }
     for (AddedEntry& added : section->added) {
-        if (CaseInsensitiveEqual()(added.key, key)) {
+        if (SameName(added.key, key)) {
             added.value = std::string(value);
             changed_ = true;
             return;

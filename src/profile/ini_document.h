@@ -37,6 +37,9 @@ public:
     // Makes the key hold the value. Setting the value a key already holds changes nothing.
     void Set(std::string_view section, std::string_view key, std::string_view value);
 
+    // Section and key names match without regard to ASCII case.
+    static bool SameName(std::string_view a, std::string_view b);
+
     bool changed() const { return changed_; }
     bool utf16() const { return utf16_; }
 
