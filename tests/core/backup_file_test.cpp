@@ -15,6 +15,8 @@ namespace vk3 {
 namespace {
 
 using test::FakePrompter;
+using test::FileNamesIn;
+using test::MakeReadOnly;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
@@ -37,14 +39,6 @@ std::string LittleEndian(std::uint32_t value) {
 
 std::string Header(std::uint32_t engineLength, std::uint32_t userOptionsLength) {
     return LittleEndian(engineLength) + LittleEndian(userOptionsLength);
-}
-
-std::set<std::string> FileNamesIn(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
 }
 
 bool Contains(const std::string& text, std::string_view part) {
@@ -146,8 +140,7 @@ protected:
         EXPECT_EQ(ReadFile(paths.engineConfig), kEngineIni);
         EXPECT_EQ(ReadFile(paths.userOptions), kUserOptionsIni);
         EXPECT_EQ(FileNamesIn(dir / "game/Ini"), std::set<std::string>{"vkmain.ini"});
-        EXPECT_EQ(FileNamesIn(dir / "docs/veskaran3"),
-                  std::set<std::string>{"UserOptions.ini"});
+        EXPECT_EQ(FileNamesIn(dir / "docs/veskaran3"), std::set<std::string>{"UserOptions.ini"});
     }
 
     TempDir dir;
@@ -322,7 +315,7 @@ TEST_F(BackupActions, LoadWritesNeitherFileWhenOneCannotBeReplaced) {
     WriteFile(saves / "good.vib", EncodeBackup("new engine", "new options"));
 
     // Read-only user options: the engine file, replaced first in the past, must stay old too.
-    fs::permissions(paths.userOptions, fs::perms::owner_read | fs::perms::group_read);
+    MakeReadOnly(paths.userOptions);
     FakePrompter readOnly;
     EXPECT_FALSE(Load(saves / "good.vib", readOnly));
     ASSERT_EQ(readOnly.errors().size(), 1u);
@@ -390,7 +383,7 @@ TEST_F(BackupActions, CreateLeavesNoBackupBehindWhenItCannotReadOrWrite) {
     WriteFile(paths.userOptions, kUserOptionsIni);
 
     // A read-only target stays as it was.
-    fs::permissions(saves / "old.vib", fs::perms::owner_read);
+    MakeReadOnly(saves / "old.vib");
     FakePrompter readOnly;
     Create(saves / "old.vib", readOnly);
     ASSERT_EQ(readOnly.errors().size(), 1u);

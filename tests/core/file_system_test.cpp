@@ -21,22 +21,11 @@ namespace fs = std::filesystem;
 namespace vk3 {
 namespace {
 
+using test::FileNamesIn;
+using test::MakeReadOnly;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
-
-std::set<std::string> Names(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
-
-void MakeReadOnly(const fs::path& file) {
-    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-}
 
 TEST(ReadFileBytes, ReadsEveryByteAndNamesTheFileOnFailure) {
     TempDir dir;
@@ -65,7 +54,7 @@ TEST(ReplaceFileContents, CreatesAndReplacesLeavingNoTemporaryFiles) {
     EXPECT_EQ(ReadFile(file), std::string("\0binary", 7));
     ASSERT_TRUE(ReplaceFileContents(file, "").ok());
     EXPECT_EQ(fs::file_size(file), 0u);
-    EXPECT_EQ(Names(dir.path()), std::set<std::string>{"vkmain.ini"});
+    EXPECT_EQ(FileNamesIn(dir.path()), std::set<std::string>{"vkmain.ini"});
 }
 
 #ifndef _WIN32
@@ -96,15 +85,16 @@ TEST(ReplaceFileContents, KeepsPermissionsAndFollowsSymbolicLinks) {
     EXPECT_TRUE(fs::is_symlink(dir / "link1.ini"));
     EXPECT_TRUE(fs::is_symlink(dir / "link2.ini"));
     EXPECT_EQ(ReadFile(dir / "real" / "debug.ini"), "replaced");
-    EXPECT_EQ(Names(dir / "real"), std::set<std::string>{"debug.ini"});
+    EXPECT_EQ(FileNamesIn(dir / "real"), std::set<std::string>{"debug.ini"});
 
     // A link to a file not yet there creates the file.
     fs::create_symlink("real/logo.ini", dir / "dangling.ini");
     ASSERT_TRUE(ReplaceFileContents(dir / "dangling.ini", "made").ok());
     EXPECT_TRUE(fs::is_symlink(dir / "dangling.ini"));
     EXPECT_EQ(ReadFile(dir / "real" / "logo.ini"), "made");
-    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"dangling.ini", "fresh.ini", "link1.ini",
-                                                        "link2.ini", "real", "vkmain.ini"}));
+    EXPECT_EQ(FileNamesIn(dir.path()),
+              (std::set<std::string>{"dangling.ini", "fresh.ini", "link1.ini", "link2.ini", "real",
+                                     "vkmain.ini"}));
 }
 
 TEST(ReplaceFileContents, RefusesWhatItMustNotReplace) {
@@ -138,8 +128,8 @@ TEST(ReplaceFileContents, RefusesWhatItMustNotReplace) {
     EXPECT_NE(status.reason.find("does not exist"), std::string::npos) << status.reason;
     EXPECT_FALSE(fs::exists(dir / "missing"));
 
-    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"folder.ini", "link.ini", "loop1.ini",
-                                                        "loop2.ini", "vkmain.ini"}));
+    EXPECT_EQ(FileNamesIn(dir.path()), (std::set<std::string>{"folder.ini", "link.ini", "loop1.ini",
+                                                              "loop2.ini", "vkmain.ini"}));
 }
 
 TEST(ReplaceFileContents, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
@@ -163,7 +153,7 @@ TEST(ReplaceFileContents, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
     EXPECT_FALSE(status.ok());
     EXPECT_EQ(status.reason, "the file would be too large");
     EXPECT_EQ(ReadFile(file), old);
-    EXPECT_EQ(Names(dir.path()), std::set<std::string>{"vkmain.ini"});
+    EXPECT_EQ(FileNamesIn(dir.path()), std::set<std::string>{"vkmain.ini"});
 }
 
 TEST(ReplaceFilesTogether, ReplacesAllOrNone) {
@@ -187,7 +177,7 @@ TEST(ReplaceFilesTogether, ReplacesAllOrNone) {
     status = ReplaceFilesTogether({{engine, "engine 4"}, {dir / "gone" / "x.ini", "x"}});
     EXPECT_FALSE(status.ok());
     EXPECT_EQ(ReadFile(engine), "engine 2");
-    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"UserOptions.ini", "vkmain.ini"}));
+    EXPECT_EQ(FileNamesIn(dir.path()), (std::set<std::string>{"UserOptions.ini", "vkmain.ini"}));
 }
 
 #endif

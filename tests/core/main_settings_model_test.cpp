@@ -17,9 +17,7 @@ const std::vector<std::string> kModes = {"640x480@60Hz",  "1024x768@60Hz", "1024
 
 class MainSettingsModelTest : public ::testing::Test {
 protected:
-    MainSettingsModelTest() {
-        paths = test::InstallationUnder(dir.path());
-    }
+    MainSettingsModelTest() { paths = test::InstallationUnder(dir.path()); }
 
     std::string Selected(MainControl control) const { return model.List(control).SelectedText(); }
     std::string Stored(const std::filesystem::path& file, const char* section,
@@ -287,8 +285,7 @@ TEST_F(MainSettingsModelTest, NumberFieldsMustHoldStorableNumbers) {
 TEST_F(MainSettingsModelTest, AFailedWriteIsReportedAndLeavesThatFileAsItWas) {
     WriteFile(paths.userOptions, kUserOptions);
     WriteFile(paths.engineConfig, kEngine);
-    std::filesystem::permissions(paths.engineConfig, std::filesystem::perms::owner_read |
-                                                         std::filesystem::perms::group_read);
+    test::MakeReadOnly(paths.engineConfig);
     model.Load(paths);
     model.List(MainControl::Vegetation).SelectByIndex(0);
     const std::vector<FileStatus> failures = model.Save(paths);

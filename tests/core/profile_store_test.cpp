@@ -322,7 +322,7 @@ TEST_F(ProfileStoreTest, BatchWriteAppliesAllWritesInOrder) {
 
     // An unchanged batch does not touch the file at all.
     const auto stamp = fs::last_write_time(file_);
-    fs::permissions(file_, fs::perms::owner_write, fs::perm_options::remove);
+    test::MakeReadOnly(file_);
     EXPECT_TRUE(WriteProfileStrings(file_, {{"Engine.Setup", "Display.Width", "1024"}}).ok());
     EXPECT_EQ(fs::last_write_time(file_), stamp);
 }
@@ -363,7 +363,7 @@ TEST_F(ProfileStoreTest, FailedWritesLeaveTheFileAsItWas) {
     Ini(before);
 
     // Read-only by its mode bits; this must hold even for root, who could write anyway.
-    fs::permissions(file_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    test::MakeReadOnly(file_);
     FileStatus status = WriteProfileStrings(file_, {{"s", "k", "2"}, {"t", "new", "3"}});
     EXPECT_FALSE(status.ok());
     EXPECT_EQ(status.path, file_);

@@ -98,7 +98,7 @@ TEST_F(StartLogos, AFileThatCannotBeWrittenIsReportedAndLeftAsItWas) {
 
         // read-only logo.ini
         WriteFile(logoFile, "VK3_Logo_04.bik");
-        fs::permissions(logoFile, fs::perms::owner_read | fs::perms::group_read);
+        test::MakeReadOnly(logoFile);
         run("read-only");
         EXPECT_EQ(ReadFile(logoFile), "VK3_Logo_04.bik");
         fs::remove(logoFile);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -35,5 +36,10 @@ inline InstallationPaths InstallationUnder(const std::filesystem::path& root) {
 void WriteFile(const std::filesystem::path& path, std::string_view bytes);
 // The whole file as bytes; an empty text when it does not exist.
 std::string ReadFile(const std::filesystem::path& path);
+// The names of everything in a folder, so that a test sees no file is left behind.
+std::set<std::string> FileNamesIn(const std::filesystem::path& folder);
+// Takes every write permission away: the file is read-only to the program even as root,
+// which checks the mode bits itself.
+void MakeReadOnly(const std::filesystem::path& file);
 
 }  // namespace vk3::test

@@ -179,7 +179,7 @@ TEST_F(MainDialogTest, FailedSaveAndEmptiedFieldsAreReportedNotConfirmed) {
     MainDialog dialog(paths, kModes, prompter);
     dialog.show();
     const std::string engineBefore = ReadFile(paths.engineConfig);
-    std::filesystem::permissions(paths.engineConfig, std::filesystem::perms::owner_read);
+    test::MakeReadOnly(paths.engineConfig);
     QTest::mouseClick(Find<QPushButton>(dialog, "saveSettingsButton"), Qt::LeftButton);
     EXPECT_TRUE(prompter.notices().empty());
     ASSERT_EQ(prompter.errors().size(), 1u);
