@@ -4,23 +4,13 @@
 #include <cstdint>
 #include <cstring>
 
+#include "settings/ascii_text.h"
+
 namespace vk3 {
 
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-
-std::string AsciiLowerCopy(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        c = AsciiLower(c);
-    }
-    return lower;
-}
 
 bool IsLineEnd(char c) {
     return c == '\r' || c == '\n';
@@ -148,9 +138,7 @@ std::size_t IniDocument::CaseInsensitiveHash::operator()(std::string_view text) 
 }
 
 bool IniDocument::CaseInsensitiveEqual::operator()(std::string_view a, std::string_view b) const {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return AsciiLower(x) == AsciiLower(y);
-           });
+    return EqualIgnoringAsciiCase(a, b);
 }
 
 bool IniDocument::SameName(std::string_view a, std::string_view b) {
@@ -215,7 +203,7 @@ void IniDocument::ParseLine(std::size_t lineBegin, std::size_t contentEnd, std::
             Section section;
             section.name = std::string(TrimIniBlanks(line.substr(1, close - 1)));
             section.headerEnd = lineEnd;
-            sectionIndex_.try_emplace(AsciiLowerCopy(section.name), sections_.size());
+            sectionIndex_.try_emplace(AsciiLower(section.name), sections_.size());
             sections_.push_back(std::move(section));
             return;
         }
@@ -242,7 +230,7 @@ void IniDocument::ParseLine(std::size_t lineBegin, std::size_t contentEnd, std::
 }
 
 std::optional<std::size_t> IniDocument::FindSection(std::string_view name) const {
-    const auto found = sectionIndex_.find(AsciiLowerCopy(TrimIniBlanks(name)));
+    const auto found = sectionIndex_.find(AsciiLower(TrimIniBlanks(name)));
     if (found == sectionIndex_.end()) {
         return std::nullopt;
     }
@@ -304,7 +292,7 @@ void IniDocument::Set(std::string_view sectionName, std::string_view keyName,
         Section added;
         added.name = std::string(TrimIniBlanks(sectionName));
         sectionIndex = sections_.size();
-        sectionIndex_.try_emplace(AsciiLowerCopy(added.name), *sectionIndex);
+        sectionIndex_.try_emplace(AsciiLower(added.name), *sectionIndex);
         sections_.push_back(std::move(added));
     }
     Section* section = &sections_[*sectionIndex];

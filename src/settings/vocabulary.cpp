@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 
+#include "settings/ascii_text.h"
+
 namespace vk3 {
 
 namespace {
@@ -16,28 +18,9 @@ constexpr std::array<std::string_view, 3> kPostProcessItems{"off", "bloom effect
 constexpr std::array<std::string_view, 2> kSwitchItems{"disabled", "enabled"};
 constexpr std::array<std::string_view, 3> kDetailItems{"normal", "high", "ultra high"};
 
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string AsciiLower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        c = AsciiLower(c);
-    }
-    return lower;
-}
-
 bool BeginsWithIgnoringCase(std::string_view item, std::string_view prefix) {
-    if (prefix.size() > item.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (AsciiLower(item[i]) != AsciiLower(prefix[i])) {
-            return false;
-        }
-    }
-    return true;
+    return prefix.size() <= item.size() &&
+           EqualIgnoringAsciiCase(item.substr(0, prefix.size()), prefix);
 }
 
 }  // namespace
