@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "large_ini.h"
-#include "main_dialog/installation.h"
+#include "platform/installation.h"
 #include "main_dialog/main_dialog.h"
 #include "main_dialog/main_settings_model.h"
 #include "platform/qt_platform.h"

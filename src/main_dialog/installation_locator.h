@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "main_dialog/installation.h"
+#include "platform/installation.h"
 
 namespace vk3 {
 

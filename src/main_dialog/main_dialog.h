@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "main_dialog/installation.h"
+#include "platform/installation.h"
 #include "main_dialog/main_settings_model.h"
 
 class QComboBox;

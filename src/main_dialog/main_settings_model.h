@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "main_dialog/installation.h"
+#include "platform/installation.h"
 #include "platform/file_system.h"
 #include "settings/catalogue.h"
 #include "settings/vocabulary.h"

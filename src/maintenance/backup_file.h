@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "main_dialog/installation.h"
+#include "platform/installation.h"
 #include "platform/prompter.h"
 
 namespace vk3 {

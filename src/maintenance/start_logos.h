@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "main_dialog/installation.h"
+#include "platform/installation.h"
 #include "platform/prompter.h"
 
 namespace vk3 {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "main_dialog/installation.h"
+#include "platform/installation.h"
 
 namespace vk3::test {
 

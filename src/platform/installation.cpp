@@ -1,4 +1,4 @@
-#include "main_dialog/installation.h"
+#include "platform/installation.h"
 
 namespace vk3 {
 
