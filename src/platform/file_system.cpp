@@ -13,7 +13,9 @@
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
+
 #include <unistd.h>
+#include <random>
 #endif
 
 namespace fs = std::filesystem;
@@ -48,21 +50,32 @@ std::string ReasonFromError(int error) {
     }
 }
 
-// Follows a chain of symbolic links to the file that is really written.
-fs::path ResolveLinks(const fs::path& path) {
-    fs::path current = path;
+std::string ReasonFromError(const std::error_code& error) {
+    const std::error_condition condition = error.default_error_condition();
+    if (condition.category() == std::generic_category()) {
+        return ReasonFromError(condition.value());
+    }
+    return error.message();
+}
+
+// Follows a chain of symbolic links to the file that is really written. Fails when a link
+// cannot be read or the chain does not end.
+FileStatus ResolveLinks(const fs::path& path, fs::path& resolved) {
+    resolved = path;
     for (int depth = 0; depth < 40; ++depth) {
         std::error_code error;
-        if (!fs::is_symlink(fs::symlink_status(current, error)) || error) {
-            return current;
+        const fs::file_status status = fs::symlink_status(resolved, error);
+        if (error || !fs::is_symlink(status)) {
+            return FileStatus::Success();
         }
-        fs::path target = fs::read_symlink(current, error);
+        fs::path target = fs::read_symlink(resolved, error);
         if (error) {
-            return current;
+            return FileStatus::Failure(
+                resolved, "its symbolic link could not be read: " + ReasonFromError(error));
         }
-        current = target.is_absolute() ? target : current.parent_path() / target;
+        resolved = target.is_absolute() ? target : resolved.parent_path() / target;
     }
-    return current;
+    return FileStatus::Failure(path, "its symbolic links lead round in a circle");
 }
 
 // A new content written to a temporary file beside its target, not yet in place.
@@ -78,9 +91,6 @@ void Discard(const StagedFile& staged) {
 
 FileStatus CheckTarget(const fs::path& target, std::optional<fs::perms>& existingPerms) {
     std::error_code error;
-    if (fs::is_symlink(fs::symlink_status(target, error))) {
-        return FileStatus::Failure(target, "its symbolic links lead round in a circle");
-    }
     const fs::file_status status = fs::status(target, error);
     if (fs::exists(status)) {
         if (fs::is_directory(status)) {
@@ -104,7 +114,9 @@ FileStatus CheckTarget(const fs::path& target, std::optional<fs::perms>& existin
 #ifdef _WIN32
 
 FileStatus Stage(const fs::path& path, std::string_view bytes, StagedFile& staged) {
-    staged.target = ResolveLinks(path);
+    if (FileStatus status = ResolveLinks(path, staged.target); !status) {
+        return status;
+    }
     std::optional<fs::perms> perms;
     if (FileStatus status = CheckTarget(staged.target, perms); !status) {
         return status;
@@ -152,14 +164,34 @@ FileStatus Commit(const StagedFile& staged) {
 
 #else
 
-mode_t DefaultFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+// Creates a new, unique temporary file beside the target. A new file gets the mode the
+// process's umask allows, as any file the program creates; a replacement gets the old
+// file's mode later.
+int CreateTemporaryBeside(const fs::path& target, bool replacing, fs::path& temporary) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        std::string name = "." + target.filename().string() + ".";
+        for (int i = 0; i < 6; ++i) {
+            name += kLetters[random() % (sizeof kLetters - 1)];
+        }
+        temporary = folder / name;
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                              replacing ? 0600 : 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 FileStatus Stage(const fs::path& path, std::string_view bytes, StagedFile& staged) {
-    staged.target = ResolveLinks(path);
+    if (FileStatus status = ResolveLinks(path, staged.target); !status) {
+        return status;
+    }
     std::optional<fs::perms> perms;
     if (FileStatus status = CheckTarget(staged.target, perms); !status) {
         return status;
@@ -172,14 +204,10 @@ FileStatus Stage(const fs::path& path, std::string_view bytes, StagedFile& stage
         return FileStatus::Failure(staged.target, ReasonFromError(errno));
     }
 
-    fs::path folder = staged.target.parent_path();
-    std::string pattern = (folder.empty() ? fs::path(".") : folder) /
-                          ("." + staged.target.filename().string() + ".XXXXXX");
-    const int fd = ::mkstemp(pattern.data());
+    const int fd = CreateTemporaryBeside(staged.target, exists, staged.temporary);
     if (fd < 0) {
         return FileStatus::Failure(staged.target, ReasonFromError(errno));
     }
-    staged.temporary = pattern;
 
     auto fail = [&](int error) {
         ::close(fd);
@@ -199,7 +227,7 @@ FileStatus Stage(const fs::path& path, std::string_view bytes, StagedFile& stage
         data += written;
         left -= static_cast<std::size_t>(written);
     }
-    if (::fchmod(fd, exists ? (existing.st_mode & 07777) : DefaultFileMode()) != 0) {
+    if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) {
         return fail(errno);
     }
     if (exists && (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid())) {
@@ -298,13 +326,26 @@ FileStatus ReplaceFilesTogether(const std::vector<FileReplacement>& replacements
             return status;
         }
     }
-    // Old contents, so that a failure half-way can be undone.
+    // Old contents, so that a failure half-way can be undone. Only a file that is not there
+    // may be removed again; one that is there but cannot be read stops everything here.
+    // The last file is never put back: nothing can fail after it.
     std::vector<std::optional<std::string>> previous(replacements.size());
-    for (std::size_t i = 0; i < staged.size(); ++i) {
-        std::string bytes;
-        if (ReadFileBytes(staged[i].target, bytes)) {
-            previous[i] = std::move(bytes);
+    for (std::size_t i = 0; i + 1 < staged.size(); ++i) {
+        std::error_code error;
+        const fs::file_status status = fs::status(staged[i].target, error);
+        if (status.type() == fs::file_type::not_found) {
+            continue;
         }
+        std::string bytes;
+        FileStatus read = error ? FileStatus::Failure(staged[i].target, ReasonFromError(error))
+                                : ReadFileBytes(staged[i].target, bytes);
+        if (!read) {
+            for (const StagedFile& file : staged) {
+                Discard(file);
+            }
+            return read;
+        }
+        previous[i] = std::move(bytes);
     }
     for (std::size_t i = 0; i < staged.size(); ++i) {
         if (FileStatus status = Commit(staged[i]); !status) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "profile/code_page.h"
 #include "settings/ascii_text.h"
 
 namespace vk3 {
@@ -19,24 +20,6 @@ bool IsLineEnd(char c) {
 bool IsUtf16File(std::string_view bytes) {
     return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
            static_cast<unsigned char>(bytes[1]) == 0xFE;
-}
-
-void AppendUtf8(std::uint32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 // UTF-16LE units to UTF-8. An unpaired surrogate is kept as its own three-byte form so that
@@ -72,43 +55,14 @@ void AppendUtf16Unit(std::uint32_t unit, std::string& out) {
 std::string Utf8ToUtf16(std::string_view text) {
     std::string out;
     out.reserve(text.size() * 2);
-    auto byteAt = [&](std::size_t i) {
-        return static_cast<std::uint32_t>(static_cast<unsigned char>(text[i]));
-    };
-    auto continuation = [&](std::size_t i) {
-        return i < text.size() && (byteAt(i) & 0xC0) == 0x80;
-    };
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::uint32_t lead = byteAt(i);
-        std::uint32_t code = lead;
-        std::size_t length = 1;
-        if (lead >= 0xC2 && lead <= 0xDF && continuation(i + 1)) {
-            code = ((lead & 0x1F) << 6) | (byteAt(i + 1) & 0x3F);
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF && continuation(i + 1) && continuation(i + 2)) {
-            const std::uint32_t candidate =
-                ((lead & 0x0F) << 12) | ((byteAt(i + 1) & 0x3F) << 6) | (byteAt(i + 2) & 0x3F);
-            if (candidate >= 0x800) {
-                code = candidate;
-                length = 3;
-            }
-        } else if (lead >= 0xF0 && lead <= 0xF4 && continuation(i + 1) && continuation(i + 2) &&
-                   continuation(i + 3)) {
-            const std::uint32_t candidate = ((lead & 0x07) << 18) | ((byteAt(i + 1) & 0x3F) << 12) |
-                                            ((byteAt(i + 2) & 0x3F) << 6) | (byteAt(i + 3) & 0x3F);
-            if (candidate >= 0x10000 && candidate <= 0x10FFFF) {
-                code = candidate;
-                length = 4;
-            }
-        }
+    for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
+        const std::uint32_t code = DecodeUtf8(text, i, length);
         if (code >= 0x10000) {
             AppendUtf16Unit(0xD800 + ((code - 0x10000) >> 10), out);
             AppendUtf16Unit(0xDC00 + ((code - 0x10000) & 0x3FF), out);
         } else {
             AppendUtf16Unit(code, out);
         }
-        i += length;
     }
     return out;
 }

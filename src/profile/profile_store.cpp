@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "profile/code_page.h"
 #include "profile/ini_document.h"
 #include "settings/number_text.h"
 
@@ -23,23 +24,6 @@ std::string_view WithoutQuotes(std::string_view value) {
         return value.substr(1, value.size() - 2);
     }
     return value;
-}
-
-// At most `limit` characters; a character of a UTF-16 file is one UTF-8 sequence.
-std::string_view CutToCharacters(std::string_view text, std::size_t limit, bool utf8) {
-    if (!utf8) {
-        return text.substr(0, limit);
-    }
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            if (characters == limit) {
-                return text.substr(0, i);
-            }
-            ++characters;
-        }
-    }
-    return text;
 }
 
 bool HasLineBreakOrZero(std::string_view text) {
@@ -101,26 +85,42 @@ ProfileReader::~ProfileReader() = default;
 ProfileReader::ProfileReader(ProfileReader&&) noexcept = default;
 ProfileReader& ProfileReader::operator=(ProfileReader&&) noexcept = default;
 
+std::optional<std::string_view> ProfileReader::Find(std::string_view section,
+                                                    std::string_view key) const {
+    if (!document_->utf16()) {
+        return document_->Find(section, key);
+    }
+    return document_->Find(Windows1252ToUtf8(section), Windows1252ToUtf8(key));
+}
+
+bool ProfileReader::Contains(std::string_view section, std::string_view key) const {
+    return Find(section, key).has_value();
+}
+
 std::string ProfileReader::ReadString(std::string_view section, std::string_view key,
                                       std::string_view defaultText, std::size_t bufferSize) const {
     if (bufferSize == 0) {
         return {};
     }
-    std::string_view text;
-    if (const auto stored = document_->Find(section, key)) {
+    std::string text;
+    if (const auto stored = Find(section, key)) {
         text = WithoutQuotes(UpToZero(*stored));
+        if (document_->utf16()) {
+            text = Utf8ToWindows1252(text);
+        }
     } else {
         text = UpToZero(defaultText);
         while (!text.empty() && text.back() == ' ') {
-            text.remove_suffix(1);
+            text.pop_back();
         }
     }
-    return std::string(CutToCharacters(text, bufferSize - 1, document_->utf16()));
+    text.resize(std::min(text.size(), bufferSize - 1));
+    return text;
 }
 
 std::uint32_t ProfileReader::ReadInt(std::string_view section, std::string_view key,
                                      std::int32_t defaultValue) const {
-    const auto stored = document_->Find(section, key);
+    const auto stored = Find(section, key);
     if (!stored) {
         return static_cast<std::uint32_t>(defaultValue);
     }
@@ -137,24 +137,37 @@ std::uint32_t ReadProfileInt(const fs::path& file, std::string_view section, std
     return ProfileReader(file).ReadInt(section, key, defaultValue);
 }
 
-FileStatus WriteProfileStrings(const fs::path& file, const std::vector<ProfileWrite>& writes) {
-    for (const ProfileWrite& write : writes) {
-        if (std::string problem = WriteProblem(write); !problem.empty()) {
-            return FileStatus::Failure(file, std::move(problem));
+FileStatus WriteProfileFiles(const std::vector<ProfileFileWrites>& files) {
+    std::vector<FileReplacement> replacements;
+    for (const auto& [file, writes] : files) {
+        for (const ProfileWrite& write : writes) {
+            if (std::string problem = WriteProblem(write); !problem.empty()) {
+                return FileStatus::Failure(file, std::move(problem));
+            }
+        }
+        std::string bytes;
+        if (FileStatus status = ReadExisting(file, bytes); !status) {
+            return status;
+        }
+        IniDocument document(std::move(bytes));
+        for (const ProfileWrite& write : writes) {
+            if (document.utf16()) {
+                document.Set(Windows1252ToUtf8(write.section), Windows1252ToUtf8(write.key),
+                             Windows1252ToUtf8(write.value));
+            } else {
+                document.Set(write.section, write.key, write.value);
+            }
+        }
+        // A file whose keys all hold their values already is left as it is.
+        if (document.changed()) {
+            replacements.push_back({file, document.Serialize()});
         }
     }
-    std::string bytes;
-    if (FileStatus status = ReadExisting(file, bytes); !status) {
-        return status;
-    }
-    IniDocument document(std::move(bytes));
-    for (const ProfileWrite& write : writes) {
-        document.Set(write.section, write.key, write.value);
-    }
-    if (!document.changed()) {
-        return FileStatus::Success();  // every key already holds its value
-    }
-    return ReplaceFileContents(file, document.Serialize());
+    return ReplaceFilesTogether(replacements);
+}
+
+FileStatus WriteProfileStrings(const fs::path& file, const std::vector<ProfileWrite>& writes) {
+    return WriteProfileFiles({{file, writes}});
 }
 
 FileStatus WriteProfileString(const fs::path& file, std::string_view section, std::string_view key,

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,7 @@ namespace vk3 {
 // The one access path to the game's INI files. It reads and writes them the way the Windows
 // private-profile functions do, so the game sees exactly what Windows would have written:
 // case-insensitive names, first duplicate wins, every byte it does not change stays as it was.
+// Names and values are byte strings; those of a UTF-16 file go in and out in Windows-1252.
 
 // Callers read values into buffers of this many characters, terminator included.
 inline constexpr std::size_t kProfileBufferSize = 256;
@@ -41,7 +43,12 @@ public:
     std::uint32_t ReadInt(std::string_view section, std::string_view key,
                           std::int32_t defaultValue) const;
 
+    // Whether the file holds the key, whatever its value.
+    bool Contains(std::string_view section, std::string_view key) const;
+
 private:
+    std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
+
     std::unique_ptr<IniDocument> document_;
 };
 
@@ -65,6 +72,15 @@ struct ProfileWrite {
 // character, "=" in a key, a key starting with "[", an empty name) fail the whole batch.
 FileStatus WriteProfileStrings(const std::filesystem::path& file,
                                const std::vector<ProfileWrite>& writes);
+
+// The writes of several files that belong together: every file is prepared first, and
+// then the files that change are replaced together, so that either all of them hold
+// their new values or none changed.
+struct ProfileFileWrites {
+    std::filesystem::path file;
+    std::vector<ProfileWrite> writes;
+};
+FileStatus WriteProfileFiles(const std::vector<ProfileFileWrites>& files);
 
 FileStatus WriteProfileString(const std::filesystem::path& file, std::string_view section,
                               std::string_view key, std::string_view value);

@@ -13,6 +13,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <linux/capability.h>
+#include <sys/syscall.h>
+
 #include <csignal>
 #endif
 
@@ -115,7 +118,8 @@ TEST(ReplaceFileContents, RefusesWhatItMustNotReplace) {
 
     fs::create_symlink("loop2.ini", dir / "loop1.ini");
     fs::create_symlink("loop1.ini", dir / "loop2.ini");
-    EXPECT_FALSE(ReplaceFileContents(dir / "loop1.ini", "new").ok());
+    EXPECT_EQ(ReplaceFileContents(dir / "loop1.ini", "new").reason,
+              "its symbolic links lead round in a circle");
     EXPECT_TRUE(fs::is_symlink(dir / "loop1.ini"));
 
     fs::create_directory(dir / "folder.ini");
@@ -156,6 +160,24 @@ TEST(ReplaceFileContents, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
     EXPECT_EQ(FileNamesIn(dir.path()), std::set<std::string>{"vkmain.ini"});
 }
 
+// Takes root's right to read and write any file away while it lives, so that file modes
+// hold for the test even when it runs as root.
+class FileModesBindRoot {
+public:
+    FileModesBindRoot() {
+        header_.version = _LINUX_CAPABILITY_VERSION_3;
+        ::syscall(SYS_capget, &header_, saved_);
+        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        ::syscall(SYS_capset, &header_, reduced);
+    }
+    ~FileModesBindRoot() { ::syscall(SYS_capset, &header_, saved_); }
+
+private:
+    __user_cap_header_struct header_{};
+    __user_cap_data_struct saved_[2]{};
+};
+
 TEST(ReplaceFilesTogether, ReplacesAllOrNone) {
     TempDir dir;
     const fs::path engine = dir / "vkmain.ini";
@@ -177,6 +199,18 @@ TEST(ReplaceFilesTogether, ReplacesAllOrNone) {
     status = ReplaceFilesTogether({{engine, "engine 4"}, {dir / "gone" / "x.ini", "x"}});
     EXPECT_FALSE(status.ok());
     EXPECT_EQ(ReadFile(engine), "engine 2");
+
+    // A file that is there but cannot be read could not be put back: nothing is replaced.
+    fs::permissions(options, fs::perms::owner_write);
+    {
+        const FileModesBindRoot modesBind;
+        status = ReplaceFilesTogether({{options, "options 5"}, {engine, "engine 5"}});
+    }
+    EXPECT_EQ(status.path, options);
+    EXPECT_EQ(status.reason, "permission denied");
+    EXPECT_EQ(ReadFile(engine), "engine 2");
+    fs::permissions(options, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(ReadFile(options), "options 2");
     EXPECT_EQ(FileNamesIn(dir.path()), (std::set<std::string>{"UserOptions.ini", "vkmain.ini"}));
 }
 
