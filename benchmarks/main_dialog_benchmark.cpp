@@ -7,10 +7,11 @@
 
 #include <filesystem>
 
+#include "fake_prompter.h"
 #include "large_ini.h"
-#include "platform/installation.h"
 #include "main_dialog/main_dialog.h"
 #include "main_dialog/main_settings_model.h"
+#include "platform/installation.h"
 #include "platform/qt_platform.h"
 #include "settings/resolution.h"
 
@@ -18,27 +19,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Answers nothing: the benchmarks show no message boxes.
-class SilentPrompter : public vk3::Prompter {
-public:
-    void Notice(std::string_view) override {}
-    void Error(std::string_view) override {}
-    bool AskYesNo(std::string_view) override { return false; }
-    std::optional<fs::path> ChooseFileToOpen(const vk3::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<fs::path> ChooseFileToSave(const vk3::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-};
-
 void BM_StartUpToShownMainDialog(benchmark::State& state) {
     const fs::path examples = VK3_EXAMPLES_DIR;
     vk3::InstallationPaths paths;
     paths.engineConfig = examples / "Veskaran3/Ini/vkmain.ini";
     paths.debugConfig = examples / "Veskaran3/Ini/debug.ini";
     paths.userOptions = examples / "Documents/veskaran3/UserOptions.ini";
-    SilentPrompter prompter;
+    vk3::test::FakePrompter prompter;  // the benchmarks show no message boxes
     for (auto _ : state) {
         vk3::SdlDisplayModeSource displayModes;
         vk3::MainDialog dialog(paths, vk3::ResolutionEntries(displayModes.Modes()), prompter);
@@ -61,7 +48,7 @@ void BM_SaveMainSettingsOnLargeFile(benchmark::State& state) {
         ini.Restore();
         fs::remove(paths.userOptions);
         state.ResumeTiming();
-        if (!model.Save(paths).empty()) {
+        if (!model.Save(paths)) {
             state.SkipWithError("save failed");
         }
     }

@@ -1,6 +1,7 @@
 #include "main_dialog/main_dialog.h"
 
 #include <QComboBox>
+
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "maintenance/backup_file.h"
 #include "maintenance/start_logos.h"
@@ -26,11 +28,6 @@ constexpr const char* kTitle = "Veskaran 3 - Tuning Utility";
 constexpr const char* kSettingsSaved = "settings saved";
 constexpr const char* kRestoreQuestion = "do you really want to restore the settings?";
 
-bool InCommonGroup(MainControl control) {
-    const int id = InfoOf(control).resourceId;
-    return id == 1052 || (id >= 1002 && id <= 1011);
-}
-
 QString AccessibleNameOf(std::string_view caption) {
     QString name = ToQString(caption);
     if (name.endsWith(':')) {
@@ -42,8 +39,8 @@ QString AccessibleNameOf(std::string_view caption) {
 QPushButton* MakeButton(QWidget* parent, const char* objectName, const char* caption) {
     auto* button = new QPushButton(QString::fromUtf8(caption), parent);
     button->setObjectName(QString::fromUtf8(objectName));
-    button->setFlat(false);
-    button->setAutoDefault(false);
+    // Enter on a focused button presses that button; from a list or field, the default one.
+    button->setAutoDefault(true);
     // Room around the caption, so that no caption touches its button's edge.
     button->setMinimumWidth(button->sizeHint().width() + 12);
     return button;
@@ -81,7 +78,56 @@ void MainDialog::BuildControls() {
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    BuildHeader(layout);
 
+    // Built in screen order, which is also the tab order.
+    auto* groups = new QHBoxLayout;
+    auto* common = BuildGroup(MainGroup::Common, "common settings", "commonSettingsGroup");
+    auto* commonGrid = static_cast<QGridLayout*>(common->layout());
+    auto* warning = new QLabel("use of this tool is at you own risk!", common);
+    warning->setObjectName("warningLabel");
+    warning->setAlignment(Qt::AlignCenter);
+    commonGrid->addWidget(warning, commonGrid->rowCount(), 0, 1, 2);
+    restoreLogosButton_ = MakeButton(common, "restoreStartLogosButton", "restore s&tartlogos");
+    removeLogosButton_ = MakeButton(common, "removeStartLogosButton", "remo&ve startlogos");
+    AddButtonRow(commonGrid, {restoreLogosButton_, removeLogosButton_});
+    commonGrid->setRowStretch(commonGrid->rowCount(), 1);
+
+    auto* advanced = BuildGroup(MainGroup::Advanced, "advanced settings", "advancedSettingsGroup");
+    cacheSettingsButton_ = MakeButton(advanced, "cacheSettingsButton", "&cache settings...");
+    otherSettingsButton_ = MakeButton(advanced, "otherSettingsButton", "&other settings");
+    restoreSettingsButton_ = MakeButton(advanced, "restoreSettingsButton", "&restore settings");
+    AddButtonRow(static_cast<QGridLayout*>(advanced->layout()),
+                 {cacheSettingsButton_, otherSettingsButton_, restoreSettingsButton_});
+    groups->addWidget(common, 1);
+    groups->addWidget(advanced, 1);
+    layout->addLayout(groups);
+
+    // A grey line above the bottom buttons, whatever the dialog's colours.
+    auto* separator = new QFrame(this);
+    separator->setObjectName("separator");
+    separator->setFixedHeight(2);
+    separator->setAutoFillBackground(true);
+    QPalette grey;
+    grey.setColor(QPalette::Window, QColor(128, 128, 128));
+    separator->setPalette(grey);
+    layout->addWidget(separator);
+
+    loadBackupButton_ = MakeButton(this, "loadBackupButton", "&load backup...");
+    createBackupButton_ = MakeButton(this, "createBackupButton", "create &backup...");
+    saveSettingsButton_ = MakeButton(this, "saveSettingsButton", "&save settings");
+    quitButton_ = MakeButton(this, "quitButton", "&quit");
+    quitButton_->setDefault(true);
+    creditsButton_ = MakeButton(this, "creditsButton", "&credits");
+    auto* bottom = new QHBoxLayout;
+    for (QPushButton* button : {loadBackupButton_, createBackupButton_, saveSettingsButton_,
+                                quitButton_, creditsButton_}) {
+        bottom->addWidget(button);
+    }
+    layout->addLayout(bottom);
+}
+
+void MainDialog::BuildHeader(QVBoxLayout* layout) {
     auto* banner = new QLabel(this);
     banner->setObjectName("banner");
     banner->setPixmap(QPixmap(":/banner.png"));
@@ -98,119 +144,76 @@ void MainDialog::BuildControls() {
     versionRow->addWidget(version);
     versionRow->addWidget(author, 1);
     layout->addLayout(versionRow);
+}
 
-    auto* groups = new QHBoxLayout;
-    auto* common = new QGroupBox("common settings", this);
-    common->setObjectName("commonSettingsGroup");
-    auto* advanced = new QGroupBox("advanced settings", this);
-    advanced->setObjectName("advancedSettingsGroup");
-    auto* commonGrid = new QGridLayout;
-    auto* advancedGrid = new QGridLayout;
-    for (QGridLayout* grid : {commonGrid, advancedGrid}) {
-        grid->setColumnStretch(1, 1);
-        grid->setVerticalSpacing(4);
-    }
+QGroupBox* MainDialog::BuildGroup(MainGroup group, const char* caption, const char* objectName) {
+    auto* box = new QGroupBox(caption, this);
+    box->setObjectName(objectName);
+    auto* grid = new QGridLayout(box);
+    grid->setColumnStretch(1, 1);
+    grid->setVerticalSpacing(4);
 
-    auto addRow = [](QGridLayout* grid, QLabel* label, QWidget* control) {
-        const int row = grid->rowCount();
-        grid->addWidget(label, row, 0);
-        grid->addWidget(control, row, 1);
-    };
-
-    // The resolution first, with its aspect ratio beside it, then the template's order.
-    std::vector<MainControl> order;
-    order.push_back(MainControl::Resolution);
+    std::vector<MainControlInfo> controls;
     for (const MainControlInfo& info : MainControls()) {
-        if (info.control != MainControl::Resolution) {
-            order.push_back(info.control);
+        if (info.group == group) {
+            controls.push_back(info);
         }
     }
-    for (MainControl control : order) {
-        const MainControlInfo& info = InfoOf(control);
-        QGroupBox* group = InCommonGroup(control) ? common : advanced;
-        QGridLayout* grid = InCommonGroup(control) ? commonGrid : advancedGrid;
-        auto* label = new QLabel(ToQString(info.caption), group);
-        QWidget* widget = nullptr;
-        if (IsNumberField(control)) {
-            auto* field = new NumberField(group);
-            fields_[Slot(control)] = field;
-            widget = field;
-        } else {
-            auto* list = new QComboBox(group);
-            list->setEditable(false);
-            list->setMaxVisibleItems(12);
-            lists_[Slot(control)] = list;
-            widget = list;
-        }
-        widget->setObjectName(ToQString(info.objectName));
-        widget->setAccessibleName(AccessibleNameOf(info.caption));
+    std::sort(controls.begin(), controls.end(),
+              [](const auto& a, const auto& b) { return a.screenOrder < b.screenOrder; });
+    for (const MainControlInfo& info : controls) {
+        auto* label = new QLabel(ToQString(info.caption), box);
+        QWidget* widget = BuildControl(info, box);
         label->setBuddy(widget);
-        addRow(grid, label, widget);
-        if (control == MainControl::Resolution) {
-            auto* aspectCaption = new QLabel("acpect ratio:", group);
+        AddRow(grid, label, widget);
+        if (info.control == MainControl::Resolution) {
+            // The ratio is announced by its caption and read as its text, "4:3".
+            auto* aspectCaption = new QLabel("acpect ratio:", box);
             aspectCaption->setObjectName("aspectRatioCaption");
-            aspectRatioLabel_ = new QLabel(group);
+            aspectRatioLabel_ = new QLabel(box);
             aspectRatioLabel_->setObjectName("aspectRatioLabel");
             aspectRatioLabel_->setAlignment(Qt::AlignCenter);
-            aspectRatioLabel_->setAccessibleName("acpect ratio");
-            addRow(grid, aspectCaption, aspectRatioLabel_);
+            aspectCaption->setBuddy(aspectRatioLabel_);
+            AddRow(grid, aspectCaption, aspectRatioLabel_);
         }
     }
-    for (MainControl control : order) {
-        if (QComboBox* list = ListWidget(control)) {
-            for (const std::string& item : model_.List(control).items) {
-                list->addItem(ToQString(item));
-            }
-            list->setCurrentIndex(-1);
+    return box;
+}
+
+QWidget* MainDialog::BuildControl(const MainControlInfo& info, QWidget* parent) {
+    QWidget* widget = nullptr;
+    if (IsNumberField(info.control)) {
+        auto* field = new NumberField(parent);
+        fields_[Slot(info.control)] = field;
+        widget = field;
+    } else {
+        auto* list = new QComboBox(parent);
+        list->setEditable(false);
+        list->setMaxVisibleItems(12);
+        for (const std::string& item : model_.List(info.control).items) {
+            list->addItem(ToQString(item));
         }
+        list->setCurrentIndex(-1);
+        lists_[Slot(info.control)] = list;
+        widget = list;
     }
+    widget->setObjectName(ToQString(info.objectName));
+    widget->setAccessibleName(AccessibleNameOf(info.caption));
+    return widget;
+}
 
-    auto* warning = new QLabel("use of this tool is at you own risk!", common);
-    warning->setObjectName("warningLabel");
-    warning->setAlignment(Qt::AlignCenter);
-    commonGrid->addWidget(warning, commonGrid->rowCount(), 0, 1, 2);
-    restoreLogosButton_ = MakeButton(common, "restoreStartLogosButton", "restore s&tartlogos");
-    removeLogosButton_ = MakeButton(common, "removeStartLogosButton", "remo&ve startlogos");
-    auto* logoRow = new QHBoxLayout;
-    logoRow->addWidget(restoreLogosButton_);
-    logoRow->addWidget(removeLogosButton_);
-    commonGrid->addLayout(logoRow, commonGrid->rowCount(), 0, 1, 2);
-    commonGrid->setRowStretch(commonGrid->rowCount(), 1);
+void MainDialog::AddRow(QGridLayout* grid, QLabel* label, QWidget* control) {
+    const int row = grid->rowCount();
+    grid->addWidget(label, row, 0);
+    grid->addWidget(control, row, 1);
+}
 
-    cacheSettingsButton_ = MakeButton(advanced, "cacheSettingsButton", "&cache settings...");
-    otherSettingsButton_ = MakeButton(advanced, "otherSettingsButton", "&other settings");
-    restoreSettingsButton_ = MakeButton(advanced, "restoreSettingsButton", "&restore settings");
-    auto* advancedButtons = new QHBoxLayout;
-    advancedButtons->addWidget(cacheSettingsButton_);
-    advancedButtons->addWidget(otherSettingsButton_);
-    advancedButtons->addWidget(restoreSettingsButton_);
-    advancedGrid->addLayout(advancedButtons, advancedGrid->rowCount(), 0, 1, 2);
-
-    common->setLayout(commonGrid);
-    advanced->setLayout(advancedGrid);
-    groups->addWidget(common, 1);
-    groups->addWidget(advanced, 1);
-    layout->addLayout(groups);
-
-    auto* separator = new QFrame(this);
-    separator->setObjectName("separator");
-    separator->setFrameShape(QFrame::HLine);
-    separator->setFrameShadow(QFrame::Sunken);
-    separator->setFixedHeight(3);
-    layout->addWidget(separator);
-
-    loadBackupButton_ = MakeButton(this, "loadBackupButton", "&load backup...");
-    createBackupButton_ = MakeButton(this, "createBackupButton", "create &backup...");
-    saveSettingsButton_ = MakeButton(this, "saveSettingsButton", "&save settings");
-    quitButton_ = MakeButton(this, "quitButton", "&quit");
-    quitButton_->setDefault(true);
-    creditsButton_ = MakeButton(this, "creditsButton", "&credits");
-    auto* bottom = new QHBoxLayout;
-    for (QPushButton* button : {loadBackupButton_, createBackupButton_, saveSettingsButton_,
-                                quitButton_, creditsButton_}) {
-        bottom->addWidget(button);
+void MainDialog::AddButtonRow(QGridLayout* grid, std::initializer_list<QPushButton*> buttons) {
+    auto* row = new QHBoxLayout;
+    for (QPushButton* button : buttons) {
+        row->addWidget(button);
     }
-    layout->addLayout(bottom);
+    grid->addLayout(row, grid->rowCount(), 0, 1, 2);
 }
 
 void MainDialog::ConnectButtons() {
@@ -296,17 +299,11 @@ void MainDialog::SaveMainSettings() {
     if (!TakeNumberFields()) {
         return;
     }
-    const std::vector<FileStatus> failures = model_.Save(paths_);
-    ShowModel();
-    if (failures.empty()) {
-        prompter_.Notice(kSettingsSaved);
+    if (const FileStatus status = model_.Save(paths_); !status) {
+        prompter_.Error("the settings were not saved.\n\n" + status.Message("could not write"));
         return;
     }
-    std::string message = "the settings were not saved.";
-    for (const FileStatus& failure : failures) {
-        message += "\n\n" + failure.Message("could not write");
-    }
-    prompter_.Error(message);
+    prompter_.Notice(kSettingsSaved);
 }
 
 void MainDialog::RestoreDefaultSettings() {

@@ -4,16 +4,20 @@
 
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
-#include "platform/installation.h"
 #include "main_dialog/main_settings_model.h"
+#include "platform/installation.h"
 
 class QComboBox;
+class QGridLayout;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 
 namespace vk3 {
 
@@ -49,6 +53,12 @@ public:
 
 private:
     void BuildControls();
+    void BuildHeader(QVBoxLayout* layout);
+    // A group box with its controls' rows, in screen order.
+    QGroupBox* BuildGroup(MainGroup group, const char* caption, const char* objectName);
+    QWidget* BuildControl(const MainControlInfo& info, QWidget* parent);
+    static void AddRow(QGridLayout* grid, QLabel* label, QWidget* control);
+    static void AddButtonRow(QGridLayout* grid, std::initializer_list<QPushButton*> buttons);
     void ConnectButtons();
     void SetUpHints();
     // Copies the model into the widgets; no change handler runs meanwhile.

@@ -1,6 +1,8 @@
 #include "main_dialog/main_settings_model.h"
 
+#include <algorithm>
 #include <cfloat>
+#include <charconv>
 #include <cstdint>
 
 #include "profile/profile_store.h"
@@ -11,24 +13,10 @@ namespace vk3 {
 
 namespace {
 
-constexpr std::uint64_t kLargestCount = 0xFFFFFFFFu;
-
-bool IsWholeNumberText(const std::string& text) {
-    if (text.empty()) {
-        return false;
-    }
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The value a number field holds, as the dialog keeps it: a float for distances, an
 // unsigned 32-bit number for counts. Nothing when the text cannot be stored.
 std::optional<float> DistanceValue(const std::string& text) {
-    if (!IsWholeNumberText(text)) {
+    if (!IsDigitText(text)) {
         return std::nullopt;
     }
     const double value = ParseReal(text);
@@ -39,17 +27,24 @@ std::optional<float> DistanceValue(const std::string& text) {
 }
 
 std::optional<std::uint32_t> CountValue(const std::string& text) {
-    if (!IsWholeNumberText(text)) {
+    std::uint32_t value = 0;
+    if (!IsDigitText(text) ||
+        std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc()) {
         return std::nullopt;
     }
-    std::uint64_t value = 0;
-    for (char c : text) {
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
-        if (value > kLargestCount) {
-            return std::nullopt;
-        }
+    return value;
+}
+
+// The part of a display mode that a resolution key holds.
+template <typename Parts>
+auto& ResolutionPartFor(std::string_view key, Parts& parts) {
+    if (key == "Resolution.Width") {
+        return parts.width;
     }
-    return static_cast<std::uint32_t>(value);
+    if (key == "Resolution.Height") {
+        return parts.height;
+    }
+    return parts.refreshRate;
 }
 
 }  // namespace
@@ -139,23 +134,47 @@ std::string MainSettingsModel::StoredValue(MainControl control) const {
 void MainSettingsModel::Load(const InstallationPaths& paths) {
     const ProfileReader userOptions(paths.userOptions);
     const ProfileReader engine(paths.engineConfig);
-    std::vector<std::string> resolution;
+    for (Snapshot& snapshot : loaded_) {
+        snapshot = Snapshot{.present = true};
+    }
+    ResolutionParts resolution;
     for (const SettingKey& key : MainSettingCatalogue()) {
         const ProfileReader& reader = key.file == ConfigFile::UserOptions ? userOptions : engine;
+        loaded_[Slot(key.control)].present &= reader.Contains(key.section, key.key);
         if (InfoOf(key.control).kind == SettingKind::Resolution) {
             // Width, height and refresh rate, read as signed numbers.
-            const auto number = static_cast<std::int32_t>(
-                reader.ReadInt(key.section, key.key, ParseInt(key.missing)));
-            resolution.push_back(FormatInt(number));
+            ResolutionPartFor(key.key, resolution) = FormatInt(static_cast<std::int32_t>(
+                reader.ReadInt(key.section, key.key, ParseInt(key.missing))));
         } else {
             ShowStoredValue(key.control, reader.ReadString(key.section, key.key, key.missing));
         }
     }
-    if (resolution.size() == 3) {
-        ShowStoredValue(MainControl::Resolution,
-                        resolution[0] + "x" + resolution[1] + "@" + resolution[2] + "Hz");
-    }
+    ShowStoredValue(MainControl::Resolution, resolution.width + "x" + resolution.height + "@" +
+                                                 resolution.refreshRate + "Hz");
     UpdateAspectRatio();
+    RememberShown();
+}
+
+void MainSettingsModel::RememberShown() {
+    for (const MainControlInfo& info : MainControls()) {
+        Snapshot& snapshot = loaded_[Slot(info.control)];
+        snapshot.selected = List(info.control).selected;
+        snapshot.fieldText = FieldText(info.control);
+        snapshot.restored = false;
+    }
+}
+
+bool MainSettingsModel::ShouldWrite(MainControl control) const {
+    const Snapshot& snapshot = loaded_[Slot(control)];
+    if (!IsNumberField(control)) {
+        // A list that shows nothing has no value to write.
+        if (List(control).selected < 0) {
+            return false;
+        }
+        return snapshot.restored || !snapshot.present ||
+               List(control).selected != snapshot.selected;
+    }
+    return snapshot.restored || !snapshot.present || FieldText(control) != snapshot.fieldText;
 }
 
 std::optional<MainControl> MainSettingsModel::FirstInvalidField() const {
@@ -169,61 +188,66 @@ std::optional<MainControl> MainSettingsModel::FirstInvalidField() const {
     return std::nullopt;
 }
 
-std::string MainSettingsModel::InvalidFieldMessage(MainControl control) {
+std::string MainSettingsModel::CaptionText(MainControl control) {
     std::string caption(InfoOf(control).caption);
     if (!caption.empty() && caption.back() == ':') {
         caption.pop_back();
     }
-    if (InfoOf(control).kind == SettingKind::Count) {
-        return "please enter a whole number from 0 to 4294967295 for \"" + caption + "\".";
-    }
-    return "please enter a number for \"" + caption + "\".";
+    return caption;
 }
 
-std::vector<FileStatus> MainSettingsModel::Save(const InstallationPaths& paths) {
-    std::vector<ProfileWrite> userOptionsWrites;
-    std::vector<ProfileWrite> engineWrites;
-
-    ListState& resolution = List(MainControl::Resolution);
-    std::optional<ResolutionParts> parts;
-    if (!resolution.items.empty()) {
-        if (resolution.selected < 0) {
-            resolution.SelectByIndex(0);
-        }
-        parts = SplitResolutionEntry(resolution.SelectedText());
+std::string MainSettingsModel::InvalidFieldMessage(MainControl control) {
+    if (InfoOf(control).kind == SettingKind::Count) {
+        return "please enter a whole number from 0 to 4294967295 for \"" + CaptionText(control) +
+               "\".";
     }
+    return "please enter a number for \"" + CaptionText(control) + "\".";
+}
 
-    int resolutionKey = 0;
+FileStatus MainSettingsModel::Save(const InstallationPaths& paths) {
+    ProfileFileWrites userOptions{paths.userOptions, {}};
+    ProfileFileWrites engine{paths.engineConfig, {}};
+    const auto filesOf = [&](const SettingKey& key) -> ProfileFileWrites& {
+        return key.file == ConfigFile::UserOptions ? userOptions : engine;
+    };
+    if (const std::optional<MainControl> invalid = FirstInvalidField()) {
+        const SettingKey& key = *std::find_if(
+            MainSettingCatalogue().begin(), MainSettingCatalogue().end(),
+            [&](const SettingKey& candidate) { return candidate.control == *invalid; });
+        return FileStatus::Failure(filesOf(key).file, "\"" + CaptionText(*invalid) +
+                                                          "\" does not hold a number it can store");
+    }
+    const std::optional<ResolutionParts> resolution =
+        SplitResolutionEntry(List(MainControl::Resolution).SelectedText());
     for (const SettingKey& key : MainSettingCatalogue()) {
-        std::vector<ProfileWrite>& writes =
-            key.file == ConfigFile::UserOptions ? userOptionsWrites : engineWrites;
-        if (InfoOf(key.control).kind != SettingKind::Resolution) {
-            writes.push_back(
-                {std::string(key.section), std::string(key.key), StoredValue(key.control)});
+        if (!ShouldWrite(key.control)) {
             continue;
         }
-        // Width, height and refresh rate, as the digit texts of the chosen entry.
-        if (parts) {
-            const std::string* values[] = {&parts->width, &parts->height, &parts->refreshRate};
-            writes.push_back(
-                {std::string(key.section), std::string(key.key), *values[resolutionKey]});
+        std::string value;
+        if (InfoOf(key.control).kind != SettingKind::Resolution) {
+            value = StoredValue(key.control);
+        } else if (resolution) {
+            value = ResolutionPartFor(key.key, *resolution);
+        } else {
+            continue;  // an entry that is no display mode
         }
-        ++resolutionKey;
+        filesOf(key).writes.push_back({std::string(key.section), std::string(key.key), value});
     }
-
-    std::vector<FileStatus> failures;
-    for (const auto& [file, writes] : {std::pair{&paths.userOptions, &userOptionsWrites},
-                                       std::pair{&paths.engineConfig, &engineWrites}}) {
-        if (FileStatus status = WriteProfileStrings(*file, *writes); !status) {
-            failures.push_back(std::move(status));
+    FileStatus status = WriteProfileFiles({userOptions, engine});
+    if (status) {
+        // What the files hold now is what the controls show.
+        RememberShown();
+        for (Snapshot& snapshot : loaded_) {
+            snapshot.present = true;
         }
     }
-    return failures;
+    return status;
 }
 
 void MainSettingsModel::RestoreDefaults() {
     for (const MainControlInfo& info : MainControls()) {
         ShowStoredValue(info.control, std::string(info.restoreValue));
+        loaded_[Slot(info.control)].restored = true;
     }
     UpdateAspectRatio();
 }

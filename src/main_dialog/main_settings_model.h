@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/installation.h"
 #include "platform/file_system.h"
+#include "platform/installation.h"
 #include "settings/catalogue.h"
 #include "settings/vocabulary.h"
 
@@ -37,11 +37,14 @@ public:
     // The first number field, in screen order, that does not hold a number it can store.
     std::optional<MainControl> FirstInvalidField() const;
     static std::string InvalidFieldMessage(MainControl control);
+    // The caption without its colon: "view range physics".
+    static std::string CaptionText(MainControl control);
 
-    // Writes every key of the catalogue, each file once. Returns the failures; empty when
-    // every file was written. The number fields must be valid. An unselected resolution
-    // list selects its first entry; with no entries the resolution keys stay as they are.
-    std::vector<FileStatus> Save(const InstallationPaths& paths);
+    // Writes the settings, both files together or neither. A setting is written in the
+    // game's form when its key is missing, restoring set it, or its control shows something
+    // other than what was loaded; otherwise its stored text stays as it is. A list without
+    // a selection writes nothing. Refuses, writing nothing, while a number field is invalid.
+    FileStatus Save(const InstallationPaths& paths);
 
     // Sets every control to the program's default; writes nothing.
     void RestoreDefaults();
@@ -55,10 +58,22 @@ private:
     // Shows a value in the form the game stores it ("2", "1_4", "true", "3500.7").
     void ShowStoredValue(MainControl control, const std::string& stored);
     std::string StoredValue(MainControl control) const;
+    // Takes what the controls show as what the files hold.
+    void RememberShown();
+    bool ShouldWrite(MainControl control) const;
+
+    // What a control showed when its keys were last read or written.
+    struct Snapshot {
+        bool present = false;  // every key of the control was in its file
+        bool restored = false;
+        int selected = -1;
+        std::string fieldText;
+    };
 
     std::array<ListState, kMainControlCount> lists_;
     std::array<std::string, kMainControlCount> fieldTexts_;
     std::string aspectRatioText_;
+    std::array<Snapshot, kMainControlCount> loaded_{};
 };
 
 }  // namespace vk3

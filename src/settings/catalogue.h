@@ -52,6 +52,9 @@ enum class MainControl {
 };
 inline constexpr int kMainControlCount = 24;
 
+// The group box a control of the main dialog stands in.
+enum class MainGroup { Common, Advanced };
+
 struct MainControlInfo {
     MainControl control;
     int resourceId;               // 1002 ... 1052
@@ -59,6 +62,8 @@ struct MainControlInfo {
     std::string_view caption;     // "texture quality:"
     SettingKind kind;
     std::string_view restoreValue;  // what restoring sets, as the game stores it: "2", "true"
+    MainGroup group;
+    int screenOrder;  // position on the screen and in the tab order, from the top left
 };
 
 // The 24 controls in load/save/restore order.

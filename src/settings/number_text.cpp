@@ -85,6 +85,15 @@ std::size_t SkipBlanksAndSign(std::string_view text, bool& negative) {
 
 }  // namespace
 
+bool IsDigitText(std::string_view text) {
+    for (const char c : text) {
+        if (!IsDigit(c)) {
+            return false;
+        }
+    }
+    return !text.empty();
+}
+
 std::int32_t ParseInt(std::string_view text) {
     bool negative = false;
     std::size_t i = SkipBlanksAndSign(text, negative);

@@ -17,6 +17,9 @@ std::int32_t ParseInt(std::string_view text);
 // exponent) as a double; 0.0 when the text does not begin with a number.
 double ParseReal(std::string_view text);
 
+// A non-empty text of the digits 0 to 9 alone, as the number fields take them.
+bool IsDigitText(std::string_view text);
+
 // "%i"
 std::string FormatInt(std::int32_t value);
 // "%.1lf" and "%.2lf": exact decimal value of the double, halfway cases rounded away from

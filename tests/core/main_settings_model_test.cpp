@@ -79,37 +79,38 @@ TEST_F(MainSettingsModelTest, LoadShowsStoredValuesAndKeepsSelectionsForValuesTh
     model.List(MainControl::VegetationDensity).SelectByIndex(1);
     model.Load(paths);
 
-    EXPECT_EQ(Selected(MainControl::ViewRangeHigh), "high");
-    EXPECT_EQ(Selected(MainControl::ViewRangeLow), "disabled");
-    EXPECT_EQ(Selected(MainControl::ResourceCache), "medium");
-    EXPECT_EQ(Selected(MainControl::ObjectDetails), "high");         // 0 is not in this list
-    EXPECT_EQ(Selected(MainControl::ShaderQuality), "3.0");          // "3,0" read as 3.0
-    EXPECT_EQ(model.List(MainControl::TextureFilter).selected, -1);  // index 7 does not exist
-    EXPECT_EQ(Selected(MainControl::VegetationDensity), "medium");   // 9 names no level
-    EXPECT_EQ(Selected(MainControl::ShadowQuality), "medium");
-    EXPECT_EQ(Selected(MainControl::PostProcessing), "horizontal blur");
-    EXPECT_EQ(Selected(MainControl::Vegetation), "enabled");     // case ignored
-    EXPECT_EQ(Selected(MainControl::VegetationQuality), "low");  // "medium" is not "med"
+    const std::pair<MainControl, const char*> shown[] = {
+        {MainControl::ViewRangeHigh, "high"},
+        {MainControl::ViewRangeLow, "disabled"},
+        {MainControl::ResourceCache, "medium"},
+        {MainControl::ObjectDetails, "high"},        // 0 is not in this list
+        {MainControl::ShaderQuality, "3.0"},         // "3,0" read as 3.0
+        {MainControl::TextureFilter, ""},            // index 7 does not exist
+        {MainControl::VegetationDensity, "medium"},  // 9 names no level
+        {MainControl::ShadowQuality, "medium"},
+        {MainControl::PostProcessing, "horizontal blur"},
+        {MainControl::Vegetation, "enabled"},     // case ignored
+        {MainControl::VegetationQuality, "low"},  // "medium" is not "med"
+        {MainControl::TreeShadows, ""},           // "high" is index 2
+        {MainControl::DetailShadows, "enabled"},
+        {MainControl::ObjectQuality, "ultra high"},
+        {MainControl::AnimationQuality, "normal"},  // "ultra high" unknown
+        {MainControl::ImageQuality, "high"},
+        {MainControl::Resolution, "1280x800@60Hz"},
+    };
+    for (const auto& [control, text] : shown) {
+        EXPECT_EQ(Selected(control), text) << InfoOf(control).caption;
+    }
     EXPECT_EQ(model.FieldText(MainControl::ViewRangeVegetation), "3500");
-    EXPECT_EQ(model.List(MainControl::TreeShadows).selected, -1);  // "high" is index 2
-    EXPECT_EQ(Selected(MainControl::DetailShadows), "enabled");
     // -300 taken as unsigned, then as a float: 4294966996 rounds to 4294967040.
     EXPECT_EQ(model.FieldText(MainControl::ViewRangePhysics), "4294967040");
     EXPECT_EQ(model.FieldText(MainControl::MaxRagdolls), "12");
-    EXPECT_EQ(model.FieldText(MainControl::ViewRangeNpc), "4000");
-    EXPECT_EQ(Selected(MainControl::ObjectQuality), "ultra high");
-    EXPECT_EQ(Selected(MainControl::AnimationQuality), "normal");  // "ultra high" unknown
-    EXPECT_EQ(Selected(MainControl::ImageQuality), "high");
-    EXPECT_EQ(Selected(MainControl::Resolution), "1280x800@60Hz");
     EXPECT_EQ(model.AspectRatioText(), "16:10");
 }
 
 TEST_F(MainSettingsModelTest, MissingFilesShowTheDefaultsAndWriteNothing) {
     model.Load(paths);
-    for (MainControl control : {MainControl::ViewRangeHigh, MainControl::ViewRangeLow,
-                                MainControl::TextureQuality, MainControl::ShadowQuality}) {
-        EXPECT_EQ(Selected(control), "low");
-    }
+    EXPECT_EQ(Selected(MainControl::ViewRangeLow), "low");
     EXPECT_EQ(Selected(MainControl::ShaderQuality), "1.4");
     EXPECT_EQ(Selected(MainControl::TextureFilter), "anisotropic");
     EXPECT_EQ(Selected(MainControl::PostProcessing), "off");
@@ -130,13 +131,11 @@ TEST_F(MainSettingsModelTest, ShaderValuesAndTheResolutionSearchOrder) {
     model.List(MainControl::ShaderQuality).SelectByIndex(1);
     model.Load(paths);
     EXPECT_EQ(Selected(MainControl::ShaderQuality), "2.0");  // 4.0 begins no item
-    EXPECT_EQ(Selected(MainControl::Resolution), "1024x768@60Hz");
     EXPECT_EQ(model.AspectRatioText(), "4:3");
 
     WriteFile(paths.userOptions, "[Options.Custom]\r\nShaderQuality=2\r\n");
     model.Load(paths);
     EXPECT_EQ(Selected(MainControl::ShaderQuality), "2.0");  // too short: unchanged
-    EXPECT_EQ(Selected(MainControl::Resolution), "1024x768@60Hz");
 
     // The search starts at the second entry and takes the first one last.
     WriteFile(paths.userOptions,
@@ -150,47 +149,50 @@ TEST_F(MainSettingsModelTest, ShaderValuesAndTheResolutionSearchOrder) {
     EXPECT_EQ(firstOnly.List(MainControl::Resolution).selected, 0);
 }
 
-TEST_F(MainSettingsModelTest, LoadThenSaveNormalisesOnlyTheKeysOfTheDialog) {
+TEST_F(MainSettingsModelTest, SaveWritesOnlyWhatChangedOrIsMissing) {
     WriteFile(paths.userOptions, kUserOptions);
     WriteFile(paths.engineConfig, kEngine);
     model.Load(paths);
-    ASSERT_FALSE(model.FirstInvalidField());
-    ASSERT_TRUE(model.Save(paths).empty());
+    // Nothing touched: both files stay byte for byte, values that select nothing included.
+    ASSERT_TRUE(model.Save(paths).ok());
+    EXPECT_EQ(ReadFile(paths.userOptions), kUserOptions);
+    EXPECT_EQ(ReadFile(paths.engineConfig), kEngine);
 
-    const std::string user = ReadFile(paths.userOptions);
-    const std::string engine = ReadFile(paths.engineConfig);
-    EXPECT_NE(user.find("; written by the game\r\n[Options.Custom]\r\nDistanceHigh=3\r\n"
-                        "DistanceLow=0\r\nResourceCache=2\r\nObjectDetails=0\r\n"
-                        "ShaderQuality=3_0\r\nTextureQuality=1\r\nTextureFilter=-1\r\n"
-                        "VegetationQuality=0\r\nShadowQuality=2\r\nPostProcessing=2\r\n"
-                        "Subtitles=1\r\n\r\n[Options.Video]\r\nResolution.Width=1280\r\n"
-                        "Resolution.Height=800\r\nResolution.RefreshRate=60\r\nGamma=1.0\r\n"),
-              std::string::npos)
-        << user;
+    // Touched controls are written in the game's form; the rest keeps its stored text.
+    model.List(MainControl::Vegetation).SelectByIndex(0);
+    model.List(MainControl::TextureFilter).SelectByIndex(2);
+    model.List(MainControl::ShaderQuality).SelectByIndex(1);
+    model.List(MainControl::Resolution).SelectByIndex(1);
+    model.FieldText(MainControl::ViewRangeNpc) = "4500";
+    ASSERT_TRUE(model.Save(paths).ok());
+    std::string user = kUserOptions;
+    user.replace(user.find("3,0"), 3, "2_0");
+    user.replace(user.find("Filter=7"), 8, "Filter=2");
+    user.replace(user.find("1280\r\nResolution.Height=800"), 27, "1024\r\nResolution.Height=768");
+    EXPECT_EQ(ReadFile(paths.userOptions), user);
+    std::string engine = kEngine;
+    engine.replace(engine.find("Rendering=TRUE"), 14, "Rendering=false");
+    engine.replace(engine.find("ROI=4000"), 8, "ROI=4500.0");
+    EXPECT_EQ(ReadFile(paths.engineConfig), engine);
+
+    // Back to what was loaded: the files hold the saved values now, so that is a change.
+    model.List(MainControl::Vegetation).SelectByIndex(1);
+    ASSERT_TRUE(model.Save(paths).ok());
     EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Render.EnableVegetationRendering"),
               "true");
-    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "VegetationAdmin.Quality"), "low");
-    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "VegetationAdmin.ViewRange"), "3500.0");
-    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Shader.EnableTreeShadows"), "");
-    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Entity.ROI"), "4000.0");
-    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Animation.MaxRagDolls"), "12");
-    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Render.MeshLoDQuality"), "ultrahigh");
-    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Render.AnimationLoDQuality"), "normal");
-    // Untouched lines stay byte for byte, the last one still without a line end.
-    EXPECT_NE(engine.find("\r\n  ; tuned by hand\r\n"), std::string::npos);
-    EXPECT_NE(engine.find("Render.Gamma=1.2\r\n[Game]\r\nGame.TestMode=false"), std::string::npos);
-    EXPECT_TRUE(engine.ends_with("Game.TestMode=false"));
 
-    // A second load and save changes nothing more, but for the emptied switch, which now
-    // reads as "disabled".
-    MainSettingsModel again(kModes);
-    again.Load(paths);
-    ASSERT_TRUE(again.Save(paths).empty());
-    EXPECT_EQ(ReadFile(paths.userOptions), user);
-    std::string expected = engine;
-    const std::string emptied = "Shader.EnableTreeShadows=\r\n";
-    expected.replace(expected.find(emptied), emptied.size(), "Shader.EnableTreeShadows=false\r\n");
-    EXPECT_EQ(ReadFile(paths.engineConfig), expected);
+    // Missing keys are written; lists that select nothing still write nothing.
+    WriteFile(paths.userOptions, "[Options.Custom]\r\nTextureFilter=9\r\n");
+    WriteFile(paths.engineConfig, "[Engine.Setup]\r\nShader.EnableTreeShadows=high\r\n");
+    MainSettingsModel fresh(kModes);
+    fresh.Load(paths);
+    ASSERT_TRUE(fresh.Save(paths).ok());
+    EXPECT_EQ(Stored(paths.userOptions, "Options.Custom", "TextureFilter"), "9");
+    EXPECT_EQ(Stored(paths.userOptions, "Options.Custom", "DistanceHigh"), "1");
+    EXPECT_EQ(Stored(paths.userOptions, "Options.Video", "Resolution.Width"), "<absent>");
+    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Shader.EnableTreeShadows"), "high");
+    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Entity.ROI"), "0.0");
+    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Render.MeshLoDQuality"), "normal");
 }
 
 TEST_F(MainSettingsModelTest, RestoreThenSaveStoresTheProgramDefaults) {
@@ -200,99 +202,75 @@ TEST_F(MainSettingsModelTest, RestoreThenSaveStoresTheProgramDefaults) {
     model.FieldText(MainControl::ViewRangeNpc) = "77";
     model.RestoreDefaults();
     EXPECT_EQ(model.FieldText(MainControl::ViewRangeVegetation), "3500");
-    EXPECT_EQ(model.FieldText(MainControl::ViewRangePhysics), "1200");
-    EXPECT_EQ(model.FieldText(MainControl::MaxRagdolls), "999");
-    EXPECT_EQ(model.FieldText(MainControl::ViewRangeNpc), "4000");
     EXPECT_EQ(model.AspectRatioText(), "4:3");
-    ASSERT_TRUE(model.Save(paths).empty());
+    ASSERT_TRUE(model.Save(paths).ok());
 
-    const auto custom = [&](const char* key) {
-        return Stored(paths.userOptions, "Options.Custom", key);
-    };
-    const auto video = [&](const char* key) {
-        return Stored(paths.userOptions, "Options.Video", key);
-    };
-    const auto engine = [&](const char* key) {
-        return Stored(paths.engineConfig, "Engine.Setup", key);
-    };
-    for (const char* key :
-         {"DistanceHigh", "DistanceLow", "ResourceCache", "ObjectDetails", "TextureQuality"}) {
-        EXPECT_EQ(custom(key), "2") << key;
+    const std::tuple<const std::filesystem::path*, const char*, const char*, const char*>
+        expected[] = {
+            {&paths.userOptions, "Options.Custom", "DistanceHigh", "2"},
+            {&paths.userOptions, "Options.Custom", "DistanceLow", "2"},
+            {&paths.userOptions, "Options.Custom", "ShaderQuality", "2_0"},
+            {&paths.userOptions, "Options.Custom", "TextureFilter", "1"},
+            {&paths.userOptions, "Options.Custom", "VegetationQuality", "1"},
+            {&paths.userOptions, "Options.Custom", "ShadowQuality", "1"},
+            {&paths.userOptions, "Options.Custom", "PostProcessing", "1"},
+            {&paths.userOptions, "Options.Video", "Resolution.Width", "1024"},
+            {&paths.userOptions, "Options.Video", "Resolution.Height", "768"},
+            {&paths.userOptions, "Options.Video", "Resolution.RefreshRate", "60"},
+            {&paths.engineConfig, "Engine.Setup", "Shader.EnableTreeShadows", "true"},
+            {&paths.engineConfig, "Engine.Setup", "VegetationAdmin.Quality", "high"},
+            {&paths.engineConfig, "Engine.Setup", "VegetationAdmin.ViewRange", "3500.0"},
+            {&paths.engineConfig, "Engine.Setup", "AnimationBlending.PhysicControllerDistance",
+             "1200.0"},
+            {&paths.engineConfig, "Engine.Setup", "Entity.ROI", "4000.0"},
+            {&paths.engineConfig, "Engine.Setup", "Animation.MaxRagDolls", "999"},
+            {&paths.engineConfig, "Engine.Setup", "Render.AnimationLoDQuality", "ultrahigh"},
+        };
+    for (const auto& [file, section, key, value] : expected) {
+        EXPECT_EQ(Stored(*file, section, key), value) << key;
     }
-    EXPECT_EQ(custom("ShaderQuality"), "2_0");
-    EXPECT_EQ(custom("TextureFilter"), "1");
-    EXPECT_EQ(custom("VegetationQuality"), "1");
-    EXPECT_EQ(custom("ShadowQuality"), "1");
-    EXPECT_EQ(custom("PostProcessing"), "1");
-    for (const char* key : {"Render.EnableVegetationRendering", "Shader.EnableTreeShadows",
-                            "Shader.EnableStaticShadows", "Shader.EnableDetailShadows",
-                            "Render.EnableLowpolyRendering"}) {
-        EXPECT_EQ(engine(key), "true") << key;
-    }
-    EXPECT_EQ(engine("VegetationAdmin.Quality"), "high");
-    EXPECT_EQ(engine("VegetationAdmin.ViewRange"), "3500.0");
-    EXPECT_EQ(engine("AnimationBlending.PhysicControllerDistance"), "1200.0");
-    EXPECT_EQ(engine("Entity.ROI"), "4000.0");
-    EXPECT_EQ(engine("Animation.MaxRagDolls"), "999");
-    for (const char* key :
-         {"Render.MeshLoDQuality", "Render.AnimationLoDQuality", "Render.ImageLoDQuality"}) {
-        EXPECT_EQ(engine(key), "ultrahigh") << key;
-    }
-    EXPECT_EQ(video("Resolution.Width"), "1024");
-    EXPECT_EQ(video("Resolution.Height"), "768");
-    EXPECT_EQ(video("Resolution.RefreshRate"), "60");
 }
 
-TEST_F(MainSettingsModelTest, ResolutionWithoutSelectionOrWithoutEntries) {
-    WriteFile(paths.engineConfig, "");
-    WriteFile(paths.userOptions, "[Options.Video]\r\nResolution.Width=7\r\n");
-    ASSERT_TRUE(model.Save(paths).empty());
-    // An unselected list saves its first entry, and shows it selected afterwards.
-    EXPECT_EQ(model.List(MainControl::Resolution).selected, 0);
-    EXPECT_EQ(Stored(paths.userOptions, "Options.Video", "Resolution.Width"), "640");
-    EXPECT_EQ(Stored(paths.userOptions, "Options.Video", "Resolution.RefreshRate"), "60");
-
-    // No display modes at all: the resolution keys stay as they are.
-    MainSettingsModel withoutModes;
-    WriteFile(paths.userOptions, "[Options.Video]\r\nResolution.Width=7\r\n");
-    ASSERT_TRUE(withoutModes.Save(paths).empty());
-    EXPECT_EQ(Stored(paths.userOptions, "Options.Video", "Resolution.Width"), "7");
-    EXPECT_EQ(Stored(paths.userOptions, "Options.Video", "Resolution.Height"), "<absent>");
-    withoutModes.UpdateAspectRatio();
-    EXPECT_EQ(withoutModes.AspectRatioText(), "");
-}
-
-TEST_F(MainSettingsModelTest, NumberFieldsMustHoldStorableNumbers) {
-    WriteFile(paths.userOptions, "");
-    WriteFile(paths.engineConfig, "");
-    EXPECT_FALSE(model.FirstInvalidField());
-    model.FieldText(MainControl::ViewRangePhysics) = "";
-    model.FieldText(MainControl::MaxRagdolls) = "4294967296";
-    EXPECT_EQ(model.FirstInvalidField(), MainControl::ViewRangePhysics);
-    model.FieldText(MainControl::ViewRangePhysics) = "1200";
-    EXPECT_EQ(model.FirstInvalidField(), MainControl::MaxRagdolls);
-    model.FieldText(MainControl::MaxRagdolls) = "4294967295";
-    model.FieldText(MainControl::ViewRangeNpc) = "12a";
-    EXPECT_EQ(model.FirstInvalidField(), MainControl::ViewRangeNpc);
+TEST_F(MainSettingsModelTest, InvalidNumberFieldsStopTheSaveWritingNothing) {
+    WriteFile(paths.userOptions, kUserOptions);
+    WriteFile(paths.engineConfig, kEngine);
+    const std::tuple<MainControl, const char*, std::optional<MainControl>> cases[] = {
+        {MainControl::ViewRangePhysics, "", MainControl::ViewRangePhysics},
+        {MainControl::MaxRagdolls, "4294967296", MainControl::MaxRagdolls},
+        {MainControl::ViewRangeNpc, "12a", MainControl::ViewRangeNpc},
+        {MainControl::ViewRangeNpc, "-5", MainControl::ViewRangeNpc},
+        {MainControl::MaxRagdolls, "4294967295", std::nullopt},
+    };
+    for (const auto& [control, text, invalid] : cases) {
+        MainSettingsModel fresh(kModes);
+        fresh.Load(paths);
+        fresh.FieldText(control) = text;
+        EXPECT_EQ(fresh.FirstInvalidField(), invalid) << text;
+        const FileStatus status = fresh.Save(paths);
+        EXPECT_EQ(status.ok(), !invalid) << text;
+        if (invalid) {
+            EXPECT_EQ(status.path, paths.engineConfig);
+            EXPECT_EQ(ReadFile(paths.engineConfig), kEngine);
+            EXPECT_EQ(ReadFile(paths.userOptions), kUserOptions);
+        }
+    }
+    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Animation.MaxRagDolls"), "-1");
     EXPECT_EQ(MainSettingsModel::InvalidFieldMessage(MainControl::ViewRangeNpc),
               "please enter a number for \"view range npc's, animals, etc.\".");
-    model.FieldText(MainControl::ViewRangeNpc) = "1200";
-    ASSERT_TRUE(model.Save(paths).empty());
-    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Entity.ROI"), "1200.0");
-    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Animation.MaxRagDolls"), "-1");
 }
 
-TEST_F(MainSettingsModelTest, AFailedWriteIsReportedAndLeavesThatFileAsItWas) {
+TEST_F(MainSettingsModelTest, AFailedWriteChangesNeitherFile) {
     WriteFile(paths.userOptions, kUserOptions);
     WriteFile(paths.engineConfig, kEngine);
     test::MakeReadOnly(paths.engineConfig);
     model.Load(paths);
     model.List(MainControl::Vegetation).SelectByIndex(0);
-    const std::vector<FileStatus> failures = model.Save(paths);
-    ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(failures[0].path, paths.engineConfig);
-    EXPECT_EQ(failures[0].reason, "the file is read-only");
+    model.List(MainControl::TextureQuality).SelectByIndex(0);
+    const FileStatus status = model.Save(paths);
+    EXPECT_EQ(status.path, paths.engineConfig);
+    EXPECT_EQ(status.reason, "the file is read-only");
     EXPECT_EQ(ReadFile(paths.engineConfig), kEngine);
+    EXPECT_EQ(ReadFile(paths.userOptions), kUserOptions);
 }
 
 }  // namespace
