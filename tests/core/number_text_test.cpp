@@ -13,23 +13,17 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr std::int32_t kIntMin = std::numeric_limits<std::int32_t>::min();
 
 TEST(NumberText, ParsesLikeTheGamesRuntime) {
-    const struct {
-        const char* text;
-        std::int32_t asInt;
-    } ints[] = {
+    const std::pair<const char*, std::int32_t> ints[] = {
         // clang-format off
         {"4294967297", 1}, {"4294967295", -1}, {"-1", -1}, {"-2147483648", kIntMin},
         {"2147483648", kIntMin}, {"42A94967297", 42}, {"  +12.5", 12}, {"\t\r\n 3500.0\r\n", 3500},
         {"B42", 0}, {"", 0}, {"-", 0}, {"+-3", 0}, {"- 3", 0},
         // clang-format on
     };
-    for (const auto& c : ints) {
-        EXPECT_EQ(ParseInt(c.text), c.asInt) << c.text;
+    for (const auto& [text, value] : ints) {
+        EXPECT_EQ(ParseInt(text), value) << text;
     }
-    const struct {
-        const char* text;
-        double asReal;
-    } reals[] = {
+    const std::pair<const char*, double> reals[] = {
         // clang-format off
         {"3500.7", 3500.7}, {"1E+3x", 1000.0}, {"2.5e-1", 0.25}, {"-2.5x", -2.5},
         {"  +12.5\r\n", 12.5}, {".5", 0.5}, {"5.", 5.0}, {"abc", 0.0}, {".", 0.0}, {"-", 0.0},
@@ -42,8 +36,8 @@ TEST(NumberText, ParsesLikeTheGamesRuntime) {
         {"0.0000001e-320", 0.0}, {"0.000e99999", 0.0}, {"4e-320", 4e-320},
         // clang-format on
     };
-    for (const auto& c : reals) {
-        EXPECT_EQ(ParseReal(c.text), c.asReal) << c.text;
+    for (const auto& [text, value] : reals) {
+        EXPECT_EQ(ParseReal(text), value) << text;
     }
 }
 
@@ -77,18 +71,15 @@ TEST(NumberText, FormatsRoundingTheExactValueHalfwayAwayFromZero) {
     EXPECT_EQ(largest.substr(0, 6), "179769");
     EXPECT_EQ(FormatInt(kIntMin), "-2147483648");
 
-    const struct {
-        std::uint32_t bytes;
-        const char* text;
-    } megabytes[] = {
+    const std::pair<std::uint32_t, const char*> megabytes[] = {
         // clang-format off
         {0, "0.00 MB"}, {131072, "0.13 MB"}, {655360, "0.63 MB"},  // exactly 0.125 and 0.625
         {5242, "0.00 MB"}, {5243, "0.01 MB"},                       // just below and above 0.005
         {1048576, "1.00 MB"}, {4294967295u, "4096.00 MB"},
         // clang-format on
     };
-    for (const auto& c : megabytes) {
-        EXPECT_EQ(FormatMegabytes(c.bytes), c.text) << c.bytes;
+    for (const auto& [bytes, text] : megabytes) {
+        EXPECT_EQ(FormatMegabytes(bytes), text) << bytes;
     }
 }
 
