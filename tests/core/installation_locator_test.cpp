@@ -11,40 +11,43 @@ namespace vk3 {
 namespace {
 
 using test::FakePrompter;
-using test::TempDir;
 
 class FakeRecord : public InstallationRecord {
 public:
-    explicit FakeRecord(std::string value = {}) : value_(std::move(value)) {}
-    std::string Read() override { return value_; }
+    explicit FakeRecord(std::string value = {}) : value(std::move(value)) {}
+    std::string Read() override { return value; }
     bool Write(std::string_view folder) override {
         ++writes;
-        value_ = folder;
+        value = folder;
         return true;
     }
-    const std::string& value() const { return value_; }
+    std::string value;
     int writes = 0;
-
-private:
-    std::string value_;
 };
 
-TEST(InstallationLocator, RecordedFolderIsUsedUntestedAndAsksNothing) {
+TEST(InstallationLocator, RecordedFolderOrOverridesAreUsedUntestedAndAskNothing) {
     FakePrompter prompter;
     FakeRecord record("/games/Veskaran 3/");
-    const auto paths = LocateInstallation(prompter, record, "/home/ann/Documents");
+    auto paths = LocateInstallation(prompter, record, "/home/ann/Documents");
     ASSERT_TRUE(paths);
     EXPECT_EQ(paths->engineConfig.string(), "/games/Veskaran 3//Ini/vkmain.ini");
     EXPECT_EQ(paths->debugConfig.string(), "/games/Veskaran 3//Ini/debug.ini");
     EXPECT_EQ(paths->userOptions.string(), "/home/ann/Documents/veskaran3/UserOptions.ini");
+    EXPECT_EQ(StartLogoFile(*paths).string(), "/games/Veskaran 3//Ini/logo.ini");
+
+    // Command line folders win and are not recorded.
+    LocatorOverrides overrides{"/wine/c/Veskaran 3", "/wine/c/users/ann/Documents"};
+    paths = LocateInstallation(prompter, record, "/home/ann/Documents", overrides);
+    ASSERT_TRUE(paths);
+    EXPECT_EQ(paths->engineConfig.string(), "/wine/c/Veskaran 3/Ini/vkmain.ini");
+    EXPECT_EQ(paths->userOptions.string(), "/wine/c/users/ann/Documents/veskaran3/UserOptions.ini");
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_EQ(record.writes, 0);
 }
 
 TEST(InstallationLocator, EmptyRecordAsksForTheExecutableAndRecordsItsFolder) {
-    TempDir dir;
+    test::TempDir dir;
     test::WriteFile(dir / "Veskaran 3/Ini/vkmain.ini", "[Engine.Setup]\r\n");
-    test::WriteFile(dir / "Veskaran 3/Veskaran3.exe", "");
     FakePrompter prompter;
     prompter.ChooseFile(dir / "Veskaran 3/Veskaran3.exe");
     FakeRecord record;
@@ -61,55 +64,26 @@ TEST(InstallationLocator, EmptyRecordAsksForTheExecutableAndRecordsItsFolder) {
     EXPECT_EQ(request.initialName, "Veskaran3.exe");
     EXPECT_TRUE(request.mustExist);
     // Exactly the text before the executable's last separator, never a trailing one.
-    EXPECT_EQ(record.value(), (dir.path() / "Veskaran 3").string());
+    EXPECT_EQ(record.value, (dir.path() / "Veskaran 3").string());
     EXPECT_EQ(paths->engineConfig, dir / "Veskaran 3/Ini/vkmain.ini");
     // The documents folder is unavailable: the user options path starts with a separator.
     EXPECT_EQ(paths->userOptions.string(), "/veskaran3/UserOptions.ini");
+    EXPECT_EQ(ParentFolderText("Veskaran3.exe"), "Veskaran3.exe");
 }
 
 TEST(InstallationLocator, CancelOrAFolderWithoutTheEngineFileEndsTheProgramRecordingNothing) {
-    TempDir dir;
-    test::WriteFile(dir / "elsewhere/Veskaran3.exe", "");
-    {
+    test::TempDir dir;
+    test::WriteFile(dir / "odd/Ini/vkmain.ini/inside", "");  // a folder does not count
+    for (const char* chosen : {"", "elsewhere/Veskaran3.exe", "odd/Veskaran3.exe"}) {
+        SCOPED_TRACE(chosen);
         FakePrompter prompter;
-        prompter.CancelFileDialog();
+        *chosen ? prompter.ChooseFile(dir / chosen) : prompter.CancelFileDialog();
         FakeRecord record;
         EXPECT_FALSE(LocateInstallation(prompter, record, "/docs"));
-        EXPECT_EQ(prompter.messages().size(), 1u);  // the first notice only
+        EXPECT_EQ(prompter.notices().size(), *chosen ? 2u : 1u);
+        EXPECT_EQ(prompter.notices().back(), *chosen ? "invalid path!" : kNoInstallationMessage);
         EXPECT_EQ(record.writes, 0);
     }
-    {
-        FakePrompter prompter;
-        prompter.ChooseFile(dir / "elsewhere/Veskaran3.exe");
-        FakeRecord record;
-        EXPECT_FALSE(LocateInstallation(prompter, record, "/docs"));
-        EXPECT_EQ(prompter.notices().back(), "invalid path!");
-        EXPECT_EQ(record.writes, 0);
-    }
-    {
-        // A folder named like the engine file does not count as one.
-        test::WriteFile(dir / "odd/Ini/vkmain.ini/inside", "");
-        FakePrompter prompter;
-        prompter.ChooseFile(dir / "odd/Veskaran3.exe");
-        FakeRecord record;
-        EXPECT_FALSE(LocateInstallation(prompter, record, "/docs"));
-        EXPECT_EQ(record.writes, 0);
-    }
-}
-
-TEST(InstallationLocator, CommandLineOverridesWinAndAreNotRecorded) {
-    FakePrompter prompter;
-    FakeRecord record("/recorded");
-    LocatorOverrides overrides;
-    overrides.installDir = "/wine/drive_c/Veskaran 3";
-    overrides.documentsDir = "/wine/drive_c/users/ann/Documents";
-    const auto paths = LocateInstallation(prompter, record, "/home/ann/Documents", overrides);
-    ASSERT_TRUE(paths);
-    EXPECT_EQ(paths->engineConfig.string(), "/wine/drive_c/Veskaran 3/Ini/vkmain.ini");
-    EXPECT_EQ(paths->userOptions.string(),
-              "/wine/drive_c/users/ann/Documents/veskaran3/UserOptions.ini");
-    EXPECT_EQ(record.writes, 0);
-    EXPECT_TRUE(prompter.messages().empty());
 }
 
 TEST(CommandLine, ReadsFoldersHelpAndVersionAndRefusesWhatItDoesNotKnow) {
@@ -119,10 +93,9 @@ TEST(CommandLine, ReadsFoldersHelpAndVersionAndRefusesWhatItDoesNotKnow) {
     EXPECT_EQ(line.overrides.documentsDir, "/d");
     EXPECT_TRUE(ParseCommandLine({"--help"}).showHelp);
     EXPECT_TRUE(ParseCommandLine({"--version"}).showVersion);
-    EXPECT_FALSE(ParseCommandLine({"--install-dir"}).error.empty());
-    EXPECT_FALSE(ParseCommandLine({"--install-dir="}).error.empty());
-    EXPECT_FALSE(ParseCommandLine({"--fullscreen"}).error.empty());
-    EXPECT_FALSE(ParseCommandLine({"stray"}).error.empty());
+    for (const char* refused : {"--install-dir", "--install-dir=", "--fullscreen", "stray"}) {
+        EXPECT_FALSE(ParseCommandLine({refused}).error.empty()) << refused;
+    }
 }
 
 }  // namespace

@@ -8,131 +8,89 @@
 namespace vk3 {
 namespace {
 
-TEST(PresetLevelName, NamesZeroToThreeAndNothingElse) {
+TEST(Vocabulary, TranslatesBetweenItemsAndStoredWords) {
     EXPECT_EQ(PresetLevelName(0), "disabled");
-    EXPECT_EQ(PresetLevelName(1), "low");
-    EXPECT_EQ(PresetLevelName(2), "medium");
     EXPECT_EQ(PresetLevelName(3), "high");
     EXPECT_EQ(PresetLevelName(4), "");
     EXPECT_EQ(PresetLevelName(4294967295u), "");  // a stored -1
-}
 
-TEST(ItemToEngineValue, MatchesItemsExactlyAndCaseSensitively) {
-    EXPECT_EQ(ItemToEngineValue("enabled"), "true");
-    EXPECT_EQ(ItemToEngineValue("medium"), "med");
-    EXPECT_EQ(ItemToEngineValue("ultra high"), "ultrahigh");
-    EXPECT_EQ(ItemToEngineValue("Enabled"), "");
-    EXPECT_EQ(ItemToEngineValue("enabled "), "");
-    EXPECT_EQ(ItemToEngineValue("med"), "");
-    EXPECT_EQ(ItemToEngineValue(""), "");
-}
-
-TEST(EngineValueToIndex, ReadsWordsWithoutRegardToCaseAndOnlyTheShortForms) {
-    EXPECT_EQ(EngineValueToIndex("low", false), 0);
-    EXPECT_EQ(EngineValueToIndex("false", false), 0);
-    EXPECT_EQ(EngineValueToIndex("med", false), 1);
-    EXPECT_EQ(EngineValueToIndex("TRUE", false), 1);
-    EXPECT_EQ(EngineValueToIndex("High", false), 2);
-    EXPECT_EQ(EngineValueToIndex("medium", false), 0);
-    EXPECT_EQ(EngineValueToIndex("Medium", false), 0);
-    EXPECT_EQ(EngineValueToIndex("ultrahigh", false), 0);
-    EXPECT_EQ(EngineValueToIndex("", false), 0);
-    EXPECT_EQ(EngineValueToIndex("true ", false), 0);
-
-    EXPECT_EQ(EngineValueToIndex("normal", true), 0);
-    EXPECT_EQ(EngineValueToIndex("high", true), 1);
-    EXPECT_EQ(EngineValueToIndex("ULTRAHIGH", true), 2);
-    EXPECT_EQ(EngineValueToIndex("UltraHigh", true), 2);
-    EXPECT_EQ(EngineValueToIndex("ultra high", true), 0);
-    EXPECT_EQ(EngineValueToIndex("true", true), 0);
-    EXPECT_EQ(EngineValueToIndex("", true), 0);
-}
-
-ListState Levels(bool withDisabled) {
-    ListState list;
-    if (withDisabled) {
-        list.items.emplace_back("disabled");
+    // Items are matched exactly and case-sensitively.
+    const std::pair<const char*, const char*> toEngine[] = {
+        {"enabled", "true"}, {"medium", "med"}, {"ultra high", "ultrahigh"},
+        {"Enabled", ""},     {"enabled ", ""},  {"med", ""}};
+    for (const auto& [item, stored] : toEngine) {
+        EXPECT_EQ(ItemToEngineValue(item), stored) << item;
     }
-    for (std::string_view item : LevelItems()) {
-        list.items.emplace_back(item);
+
+    // Stored words are read without regard to case, and only the short forms.
+    const struct {
+        const char* stored;
+        bool detailScale;
+        int index;
+    } toIndex[] = {
+        // clang-format off
+        {"low", false, 0}, {"false", false, 0}, {"med", false, 1}, {"TRUE", false, 1},
+        {"High", false, 2}, {"medium", false, 0}, {"ultrahigh", false, 0}, {"true ", false, 0},
+        {"normal", true, 0}, {"high", true, 1}, {"UltraHigh", true, 2}, {"ultra high", true, 0},
+        {"true", true, 0}, {"", true, 0},
+        // clang-format on
+    };
+    for (const auto& c : toIndex) {
+        EXPECT_EQ(EngineValueToIndex(c.stored, c.detailScale), c.index) << c.stored;
     }
-    return list;
 }
 
-TEST(ListState, SelectByTextTakesTheFirstItemBeginningWithTheText) {
-    ListState list = Levels(true);
-    EXPECT_TRUE(list.SelectByText("HIGH"));
-    EXPECT_EQ(list.selected, 3);
-    EXPECT_TRUE(list.SelectByText("m"));
-    EXPECT_EQ(list.SelectedText(), "medium");
-
-    ListState shader;
-    for (std::string_view item : ShaderItems()) {
-        shader.items.emplace_back(item);
+TEST(ListState, SelectByTextTakesTheFirstItemBeginningWithTheTextFromStartOn) {
+    const std::vector<std::string> levels = {"disabled", "low", "medium", "high"};
+    const std::vector<std::string> modes = {"1024x768@60Hz", "1024x768@75Hz", "800x600@60Hz",
+                                            "1024x768@85Hz"};
+    const struct {
+        const char* name;
+        std::vector<std::string> items;
+        int before;
+        const char* text;
+        int start;
+        bool found;
+        int after;
+    } cases[] = {
+        // clang-format off
+        {"ignores case", levels, -1, "HIGH", 0, true, 3},
+        {"a prefix", levels, -1, "m", 0, true, 2},
+        {"longer than every item", {"1.4", "2.0", "3.0"}, 1, "3.0 ", 0, false, 1},
+        {"a level the list lacks", {"low", "medium", "high"}, 2, "disabled", 0, false, 2},
+        {"an empty text", levels, 2, "", 0, false, 2},
+        {"an empty list", {}, -1, "low", 1, false, -1},
+        {"from start", modes, -1, "1024x768", 1, true, 1},
+        {"skipping to the next match", modes, -1, "1024x768", 2, true, 3},
+        {"wrapping round", modes, -1, "1024x768@60", 1, true, 0},
+        {"start past the end", modes, 2, "1024x768", 4, true, 0},
+        {"negative start", modes, 2, "1024x768", -1, true, 0},
+        {"one item from its second", {"1024x768@60Hz"}, -1, "1024x768@60Hz", 1, true, 0},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ListState list{c.items, c.before};
+        EXPECT_EQ(list.SelectByText(c.text, c.start), c.found);
+        EXPECT_EQ(list.selected, c.after);
     }
-    EXPECT_TRUE(shader.SelectByText("3.0"));
-    EXPECT_FALSE(shader.SelectByText("3.0 "));  // longer than every item
-    EXPECT_EQ(shader.SelectedText(), "3.0");
 }
 
-TEST(ListState, SelectByTextThatMatchesNothingKeepsTheSelection) {
-    ListState list = Levels(false);
-    EXPECT_FALSE(list.SelectByText("disabled"));  // a stored level 0 in a list without it
-    EXPECT_EQ(list.selected, -1);
-    list.SelectByIndex(2);
-    EXPECT_FALSE(list.SelectByText("disabled"));
-    EXPECT_FALSE(list.SelectByText(""));  // a preset number outside 0 to 3
-    EXPECT_EQ(list.selected, 2);
-
-    ListState empty;
-    EXPECT_FALSE(empty.SelectByText("low"));
-    EXPECT_FALSE(empty.SelectByText("low", 1));
-    EXPECT_EQ(empty.selected, -1);
-    EXPECT_EQ(empty.SelectedText(), "");
-}
-
-TEST(ListState, SelectByTextSearchesFromStartAndWrapsToTheItemsBeforeIt) {
-    ListState list;
-    list.items = {"1024x768@60Hz", "1024x768@75Hz", "800x600@60Hz", "1024x768@85Hz"};
-    EXPECT_TRUE(list.SelectByText("1024x768", 1));
-    EXPECT_EQ(list.selected, 1);
-    EXPECT_TRUE(list.SelectByText("1024x768", 2));
-    EXPECT_EQ(list.selected, 3);
-    EXPECT_TRUE(list.SelectByText("1024x768@60", 1));  // only the first item: found last
-    EXPECT_EQ(list.selected, 0);
-    EXPECT_TRUE(list.SelectByText("800", 3));
-    EXPECT_EQ(list.selected, 2);
-    // A start outside the list searches from the first item.
-    EXPECT_TRUE(list.SelectByText("1024x768", 4));
-    EXPECT_EQ(list.selected, 0);
-    EXPECT_TRUE(list.SelectByText("1024x768", -1));
-    EXPECT_EQ(list.selected, 0);
-    // A single-item list searched from its second item still finds the one item.
-    ListState single;
-    single.items = {"1024x768@60Hz"};
-    EXPECT_TRUE(single.SelectByText("1024x768@60Hz", 1));
-    EXPECT_EQ(single.selected, 0);
-}
-
-TEST(ListState, SelectByIndexOutsideTheListLeavesNoSelection) {
-    ListState list = Levels(false);
+TEST(ListState, AnIndexOutsideTheListLeavesNoSelectionAndNoText) {
+    ListState list{{"low", "medium", "high"}};
     list.SelectByIndex(2);
     EXPECT_EQ(list.SelectedText(), "high");
-    list.SelectByIndex(3);
-    EXPECT_EQ(list.selected, -1);
-    EXPECT_EQ(list.SelectedText(), "");
-    list.SelectByIndex(0);
-    list.SelectByIndex(-2);
-    EXPECT_EQ(list.selected, -1);
-
+    for (int outside : {3, -2}) {
+        list.SelectByIndex(0);
+        list.SelectByIndex(outside);
+        EXPECT_EQ(list.selected, -1);
+        EXPECT_EQ(list.SelectedText(), "");
+    }
     // A switch key holding "high" reads as index 2: the two-item list shows nothing.
-    ListState switches;
-    switches.items = {"disabled", "enabled"};
+    ListState switches{{"disabled", "enabled"}};
     switches.SelectByIndex(EngineValueToIndex("high", false));
     EXPECT_EQ(switches.selected, -1);
-
-    // A selection index the list no longer has reads as no text.
-    switches.selected = 5;
+    switches.selected = 5;  // an index the list no longer has
     EXPECT_EQ(switches.SelectedText(), "");
 }
 
