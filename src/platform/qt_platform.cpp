@@ -25,16 +25,35 @@ namespace vk3 {
 
 namespace {
 
-QString FilterText(const FileDialogRequest& request) {
-    return ToQString(request.filterDescription) + " (" + ToQString(request.filterPattern) + ")";
-}
-
-std::optional<std::filesystem::path> Chosen(const QString& file) {
-    if (file.isEmpty()) {
+std::optional<std::filesystem::path> ChooseFile(QWidget* owner, const FileDialogRequest& request,
+                                                QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(owner, ToQString(request.title), QString(), FileDialogFilter(request));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!request.initialName.empty()) {
+        dialog.selectFile(ToQString(request.initialName));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty() ||
+        dialog.selectedFiles().front().isEmpty()) {
         return std::nullopt;
     }
-    return std::filesystem::path(file.toStdU16String());
+    return std::filesystem::path(dialog.selectedFiles().front().toStdU16String());
 }
+
+// Tooltips are windows of their own and take the application's tooltip colours; a dialog
+// hands them its scheme whenever it becomes the active window, since hints show only there.
+class ToolTipColours : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WindowActivate) {
+            QToolTip::setPalette(static_cast<QWidget*>(watched)->palette());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 #ifndef _WIN32
 std::filesystem::path RecordFile() {
@@ -70,30 +89,18 @@ bool QtPrompter::AskYesNo(std::string_view question) {
 
 std::optional<std::filesystem::path> QtPrompter::ChooseFileToOpen(
     const FileDialogRequest& request) {
-    QFileDialog dialog(owner_, ToQString(request.title), QString(), FilterText(request));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    if (!request.initialName.empty()) {
-        dialog.selectFile(ToQString(request.initialName));
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return Chosen(dialog.selectedFiles().front());
+    return ChooseFile(owner_, request, QFileDialog::AcceptOpen);
 }
 
 std::optional<std::filesystem::path> QtPrompter::ChooseFileToSave(
     const FileDialogRequest& request) {
-    QFileDialog dialog(owner_, ToQString(request.title), QString(), FilterText(request));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (!request.initialName.empty()) {
-        dialog.selectFile(ToQString(request.initialName));
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return Chosen(dialog.selectedFiles().front());
+    return ChooseFile(owner_, request, QFileDialog::AcceptSave);
+}
+
+QString FileDialogFilter(const FileDialogRequest& request) {
+    const QString description = ToQString(request.filterDescription);
+    const QString pattern = "(" + ToQString(request.filterPattern) + ")";
+    return description.contains(pattern) ? description : description + " " + pattern;
 }
 
 #ifdef _WIN32
@@ -214,6 +221,10 @@ void ApplyColourScheme(QWidget* dialog, DialogKind kind) {
     }
     dialog->setPalette(palette);
     dialog->setAutoFillBackground(true);
+    dialog->installEventFilter(new ToolTipColours(dialog));
+    if (dialog->isActiveWindow()) {
+        QToolTip::setPalette(palette);
+    }
     // Popups are windows of their own, which a palette does not reach by inheritance.
     for (QComboBox* list : dialog->findChildren<QComboBox*>()) {
         list->view()->setPalette(palette);

@@ -39,6 +39,10 @@ private:
     QWidget* owner_;
 };
 
+// The name filter of a file dialog: the description, with its pattern in brackets unless it
+// names it already ("executable (*.exe)").
+QString FileDialogFilter(const FileDialogRequest& request);
+
 // The installation folder remembered between starts. Windows: the registry value
 // HKLM\SOFTWARE\Quellmark\Veskaran III\INSTALL_DIR. Elsewhere: INSTALL_DIR in [General] of
 // $XDG_CONFIG_HOME/Quellmark/Veskaran III.ini (~/.config when unset).
