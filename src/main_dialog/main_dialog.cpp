@@ -285,8 +285,12 @@ bool MainDialog::TakeNumberFields() {
 }
 
 void MainDialog::LoadMainSettings() {
-    model_.Load(paths_);
+    const FileStatus status = model_.Load(paths_);
     ShowModel();
+    if (!status) {
+        prompter_.Error("the settings could not be read; the defaults are shown.\n\n" +
+                        status.Message("could not read"));
+    }
 }
 
 void MainDialog::accept() {

@@ -131,11 +131,12 @@ std::string MainSettingsModel::StoredValue(MainControl control) const {
     return {};
 }
 
-void MainSettingsModel::Load(const InstallationPaths& paths) {
+FileStatus MainSettingsModel::Load(const InstallationPaths& paths) {
     const ProfileReader userOptions(paths.userOptions);
     const ProfileReader engine(paths.engineConfig);
     for (Snapshot& snapshot : loaded_) {
-        snapshot = Snapshot{.present = true};
+        snapshot = Snapshot{};
+        snapshot.present = true;
     }
     ResolutionParts resolution;
     for (const SettingKey& key : MainSettingCatalogue()) {
@@ -153,6 +154,7 @@ void MainSettingsModel::Load(const InstallationPaths& paths) {
                                                  resolution.refreshRate + "Hz");
     UpdateAspectRatio();
     RememberShown();
+    return userOptions.status() ? engine.status() : userOptions.status();
 }
 
 void MainSettingsModel::RememberShown() {

@@ -31,8 +31,9 @@ public:
     const std::string& AspectRatioText() const { return aspectRatioText_; }
 
     // Shows the stored settings. Values that select nothing keep the list's selection.
-    // Reads each file once and never writes.
-    void Load(const InstallationPaths& paths);
+    // Reads each file once and never writes. A file that is there but cannot be read shows
+    // the defaults and is reported.
+    FileStatus Load(const InstallationPaths& paths);
 
     // The first number field, in screen order, that does not hold a number it can store.
     std::optional<MainControl> FirstInvalidField() const;

@@ -28,35 +28,6 @@ std::uint32_t LittleEndian32At(std::string_view bytes, std::size_t offset) {
     return value;
 }
 
-// Reads a whole file, refusing folders, devices and files above the limit before reading
-// them, so a wrong choice cannot make us read without end.
-FileStatus ReadFileUpTo(const fs::path& path, std::uint64_t limit, std::string_view tooLarge,
-                        std::string& bytes) {
-    bytes.clear();
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    if (fs::exists(status)) {
-        if (fs::is_directory(status)) {
-            return FileStatus::Failure(path, "it is a folder, not a file");
-        }
-        if (!fs::is_regular_file(status)) {
-            return FileStatus::Failure(path, "it is not a regular file");
-        }
-        const std::uintmax_t size = fs::file_size(path, error);
-        if (!error && size > limit) {
-            return FileStatus::Failure(path, std::string(tooLarge));
-        }
-    }
-    if (FileStatus read = ReadFileBytes(path, bytes); !read) {
-        return read;
-    }
-    if (bytes.size() > limit) {  // it grew while we looked
-        bytes.clear();
-        return FileStatus::Failure(path, std::string(tooLarge));
-    }
-    return FileStatus::Success();
-}
-
 bool SameFile(const fs::path& a, const fs::path& b) {
     std::error_code error;
     return fs::equivalent(a, b, error) && !error;
@@ -161,7 +132,8 @@ void CreateBackup(Prompter& prompter, const InstallationPaths& paths) {
     std::string userOptionsImage;
     for (auto [path, image] : {std::pair{&paths.engineConfig, &engineImage},
                                std::pair{&paths.userOptions, &userOptionsImage}}) {
-        if (FileStatus read = ReadFileUpTo(*path, kMaxBackupImageBytes, kTooLarge, *image); !read) {
+        if (FileStatus read = ReadFileBytes(*path, *image, kMaxBackupImageBytes, kTooLarge);
+            !read) {
             prompter.Error(read.Message("backup not created, could not read"));
             return;
         }
@@ -194,7 +166,7 @@ bool LoadBackup(Prompter& prompter, const InstallationPaths& paths) {
 
     std::string bytes;
     if (FileStatus read =
-            ReadFileUpTo(*chosen, kMaxBackupFileBytes, "it is too large to be a backup", bytes);
+            ReadFileBytes(*chosen, bytes, kMaxBackupFileBytes, "it is too large to be a backup");
         !read) {
         prompter.Error(read.Message("could not load backup"));
         return false;

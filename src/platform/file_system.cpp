@@ -1,6 +1,8 @@
 #include "platform/file_system.h"
 
+#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -78,15 +80,82 @@ FileStatus ResolveLinks(const fs::path& path, fs::path& resolved) {
     return FileStatus::Failure(path, "its symbolic links lead round in a circle");
 }
 
-// A new content written to a temporary file beside its target, not yet in place.
+// A new content written to a temporary file beside its target, not yet in place. On Linux
+// the file has no name until it is put in place, so a killed save leaves nothing behind.
 struct StagedFile {
     fs::path target;
-    fs::path temporary;
+    fs::path temporary;  // empty while the file has no name
+    int unnamedFd = -1;  // the open, unnamed file
 };
 
-void Discard(const StagedFile& staged) {
+void Discard(StagedFile& staged) {
+#ifndef _WIN32
+    if (staged.unnamedFd >= 0) {
+        ::close(staged.unnamedFd);
+        staged.unnamedFd = -1;
+    }
+#endif
     std::error_code ignored;
-    fs::remove(staged.temporary, ignored);
+    if (!staged.temporary.empty()) {
+        fs::remove(staged.temporary, ignored);
+    }
+}
+
+fs::path FolderOf(const fs::path& target) {
+    return target.parent_path().empty() ? fs::path(".") : target.parent_path();
+}
+
+// Temporary files are named ".<name>.vk3-XXXXXX.tmp", so that those a killed save left
+// can be told from anything else in the game's folders.
+constexpr std::string_view kTemporaryMark = ".vk3-";
+constexpr std::string_view kTemporaryEnd = ".tmp";
+constexpr std::size_t kTemporaryLetters = 6;
+
+fs::path TemporaryBeside(const fs::path& target) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    std::string name = "." + target.filename().string() + std::string(kTemporaryMark);
+    for (std::size_t i = 0; i < kTemporaryLetters; ++i) {
+        name += kLetters[random() % (sizeof kLetters - 1)];
+    }
+    return FolderOf(target) / (name + std::string(kTemporaryEnd));
+}
+
+bool IsOurTemporary(std::string_view name) {
+    const std::size_t tail = kTemporaryMark.size() + kTemporaryLetters + kTemporaryEnd.size();
+    if (name.size() <= tail + 1 || name.front() != '.' || !name.ends_with(kTemporaryEnd)) {
+        return false;
+    }
+    const std::string_view mark = name.substr(name.size() - tail);
+    if (!mark.starts_with(kTemporaryMark)) {
+        return false;
+    }
+    for (const char c : mark.substr(kTemporaryMark.size(), kTemporaryLetters)) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Removes the temporary files that saves killed earlier left in a folder: only files of our
+// pattern, and only those older than a minute, so that a save running now keeps its own.
+void RemoveLeftoverTemporaries(const fs::path& folder) {
+    std::error_code error;
+    const auto now = fs::file_time_type::clock::now();
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code ignored;
+        if (IsOurTemporary(it->path().filename().string()) && it->is_regular_file(ignored) &&
+            now - it->last_write_time(ignored) > std::chrono::minutes(1)) {
+            fs::remove(it->path(), ignored);
+        }
+    }
+}
+
+std::string FolderRefusesNewFiles(const fs::path& target) {
+    return "the folder \"" + FolderOf(target).string() +
+           "\" does not allow new files, which a safe save needs";
 }
 
 FileStatus CheckTarget(const fs::path& target, std::optional<fs::perms>& existingPerms) {
@@ -125,17 +194,17 @@ FileStatus Stage(const fs::path& path, std::string_view bytes, StagedFile& stage
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         return FileStatus::Failure(staged.target, "the file is read-only");
     }
-    std::random_device random;
+    RemoveLeftoverTemporaries(FolderOf(staged.target));
     for (int attempt = 0; attempt < 16; ++attempt) {
-        staged.temporary = staged.target;
-        staged.temporary += L"." + std::to_wstring(random()) + L".tmp";
+        staged.temporary = TemporaryBeside(staged.target);
         HANDLE file = CreateFileW(staged.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             if (GetLastError() == ERROR_FILE_EXISTS) {
                 continue;
             }
-            return FileStatus::Failure(staged.target, "permission denied");
+            staged.temporary.clear();
+            return FileStatus::Failure(staged.target, FolderRefusesNewFiles(staged.target));
         }
         DWORD written = 0;
         const bool wrote =
@@ -153,7 +222,7 @@ FileStatus Stage(const fs::path& path, std::string_view bytes, StagedFile& stage
     return FileStatus::Failure(staged.target, "no temporary file could be made beside it");
 }
 
-FileStatus Commit(const StagedFile& staged) {
+FileStatus Commit(StagedFile& staged) {
     if (!MoveFileExW(staged.temporary.c_str(), staged.target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         Discard(staged);
@@ -164,27 +233,40 @@ FileStatus Commit(const StagedFile& staged) {
 
 #else
 
-// Creates a new, unique temporary file beside the target. A new file gets the mode the
-// process's umask allows, as any file the program creates; a replacement gets the old
-// file's mode later.
-int CreateTemporaryBeside(const fs::path& target, bool replacing, fs::path& temporary) {
-    static constexpr char kLetters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device random;
-    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    for (int attempt = 0; attempt < 64; ++attempt) {
-        std::string name = "." + target.filename().string() + ".";
-        for (int i = 0; i < 6; ++i) {
-            name += kLetters[random() % (sizeof kLetters - 1)];
-        }
-        temporary = folder / name;
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                              replacing ? 0600 : 0666);
-        if (fd >= 0 || errno != EEXIST) {
+// Opens the file the new content goes to: an unnamed one in the target's folder where the
+// system has them, else a named one. A new file gets the mode the process's umask allows,
+// as any file the program creates; a replacement gets the old file's mode later.
+int OpenTemporary(StagedFile& staged, bool replacing) {
+    const mode_t mode = replacing ? 0600 : 0666;
+#ifdef O_TMPFILE
+    // Naming it later goes through /proc.
+    if (::access("/proc/self/fd", X_OK) == 0) {
+        const int fd =
+            ::open(FolderOf(staged.target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            staged.unnamedFd = fd;
             return fd;
         }
+        if (errno == EACCES || errno == EPERM || errno == EROFS || errno == ENOSPC) {
+            return -1;
+        }
     }
-    errno = EEXIST;
+#endif
+    RemoveLeftoverTemporaries(FolderOf(staged.target));
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        staged.temporary = TemporaryBeside(staged.target);
+        const int fd =
+            ::open(staged.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            return fd;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    const int error = errno;
+    staged.temporary.clear();
+    errno = error;
     return -1;
 }
 
@@ -204,13 +286,17 @@ FileStatus Stage(const fs::path& path, std::string_view bytes, StagedFile& stage
         return FileStatus::Failure(staged.target, ReasonFromError(errno));
     }
 
-    const int fd = CreateTemporaryBeside(staged.target, exists, staged.temporary);
+    const int fd = OpenTemporary(staged, exists);
     if (fd < 0) {
-        return FileStatus::Failure(staged.target, ReasonFromError(errno));
+        const int error = errno;
+        return FileStatus::Failure(staged.target, error == EACCES || error == EPERM
+                                                      ? FolderRefusesNewFiles(staged.target)
+                                                      : ReasonFromError(error));
     }
-
     auto fail = [&](int error) {
-        ::close(fd);
+        if (staged.unnamedFd < 0) {
+            ::close(fd);
+        }
         Discard(staged);
         return FileStatus::Failure(staged.target, ReasonFromError(error));
     };
@@ -237,7 +323,7 @@ FileStatus Stage(const fs::path& path, std::string_view bytes, StagedFile& stage
     if (::fsync(fd) != 0) {
         return fail(errno);
     }
-    if (::close(fd) != 0) {
+    if (staged.unnamedFd < 0 && ::close(fd) != 0) {
         const int error = errno;
         Discard(staged);
         return FileStatus::Failure(staged.target, ReasonFromError(error));
@@ -245,15 +331,40 @@ FileStatus Stage(const fs::path& path, std::string_view bytes, StagedFile& stage
     return FileStatus::Success();
 }
 
-FileStatus Commit(const StagedFile& staged) {
+// Gives an unnamed file a name beside its target, right before it takes the target's place.
+FileStatus NameUnnamed(StagedFile& staged) {
+    const std::string handle = "/proc/self/fd/" + std::to_string(staged.unnamedFd);
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 64 && error == EEXIST; ++attempt) {
+        staged.temporary = TemporaryBeside(staged.target);
+        error = ::linkat(AT_FDCWD, handle.c_str(), AT_FDCWD, staged.temporary.c_str(),
+                         AT_SYMLINK_FOLLOW) == 0
+                    ? 0
+                    : errno;
+    }
+    if (error != 0) {
+        staged.temporary.clear();
+    }
+    ::close(staged.unnamedFd);
+    staged.unnamedFd = -1;
+    return error == 0 ? FileStatus::Success()
+                      : FileStatus::Failure(staged.target, ReasonFromError(error));
+}
+
+FileStatus Commit(StagedFile& staged) {
+    if (staged.unnamedFd >= 0) {
+        if (FileStatus named = NameUnnamed(staged); !named) {
+            return named;
+        }
+    }
     if (::rename(staged.temporary.c_str(), staged.target.c_str()) != 0) {
         const int error = errno;
         Discard(staged);
         return FileStatus::Failure(staged.target, ReasonFromError(error));
     }
+    staged.temporary.clear();
     // The new name reaches the disk with the folder's entry; the file is in place either way.
-    fs::path folder = staged.target.parent_path();
-    const int folderFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    const int folderFd = ::open(FolderOf(staged.target).c_str(), O_RDONLY | O_DIRECTORY);
     if (folderFd >= 0) {
         ::fsync(folderFd);
         ::close(folderFd);
@@ -269,41 +380,85 @@ std::string FileStatus::Message(std::string_view action) const {
     return std::string(action) + " \"" + path.string() + "\": " + reason;
 }
 
-FileStatus ReadFileBytes(const fs::path& path, std::string& bytes) {
+FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::uint64_t limit,
+                         std::string_view tooLarge) {
     bytes.clear();
-    std::error_code error;
-    if (fs::is_directory(path, error)) {
-        return FileStatus::Failure(path, "it is a folder, not a file");
-    }
+    const auto refuse = [&](std::string reason) {
+        bytes.clear();
+        return FileStatus::Failure(path, std::move(reason));
+    };
 #ifdef _WIN32
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (fs::is_directory(status)) {
+        return refuse("it is a folder, not a file");
+    }
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        return refuse("it is not a regular file");
+    }
     // The wide name, so that folders outside the ANSI code page open too.
     std::FILE* file = ::_wfopen(path.c_str(), L"rb");
-#else
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-#endif
     if (file == nullptr) {
-        return FileStatus::Failure(path, ReasonFromError(errno));
+        return refuse(ReasonFromError(errno));
     }
-    // Read straight into the text, sized for the whole file; a file that grows meanwhile
-    // is read to its end all the same.
     const std::uintmax_t expected = fs::file_size(path, error);
-    std::size_t size = error ? 0 : static_cast<std::size_t>(expected);
-    bytes.resize(size + 1);
+    const auto readSome = [&](char* into, std::size_t count) {
+        const std::size_t got = std::fread(into, 1, count, file);
+        return std::ferror(file) ? -1 : static_cast<long long>(got);
+    };
+    const auto close = [&] { std::fclose(file); };
+#else
+    // Opening never waits, not even for a pipe without a writer; only a regular file is
+    // read, so a device or a pipe in place of a settings file cannot stall or flood us.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return refuse(ReasonFromError(errno));
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const bool folder = S_ISDIR(info.st_mode);
+        ::close(fd);
+        return refuse(folder ? "it is a folder, not a file" : "it is not a regular file");
+    }
+    const auto expected = static_cast<std::uintmax_t>(info.st_size);
+    const auto readSome = [&](char* into, std::size_t count) {
+        for (;;) {
+            const ssize_t got = ::read(fd, into, count);
+            if (got >= 0 || errno != EINTR) {
+                return static_cast<long long>(got);
+            }
+        }
+    };
+    const auto close = [&] { ::close(fd); };
+#endif
+    if (expected > limit) {
+        close();
+        return refuse(std::string(tooLarge));
+    }
+    // Read straight into the text, sized for the whole file; a file that grows meanwhile is
+    // read to its end all the same, up to the limit.
+    bytes.resize(static_cast<std::size_t>(expected) + 1);
     std::size_t filled = 0;
     for (;;) {
-        filled += std::fread(bytes.data() + filled, 1, bytes.size() - filled, file);
-        if (filled < bytes.size()) {
+        const long long got = readSome(bytes.data() + filled, bytes.size() - filled);
+        if (got < 0) {
+            close();
+            return refuse("it could not be read");
+        }
+        if (got == 0) {
             break;
         }
-        bytes.resize(bytes.size() + (1 << 16));
+        filled += static_cast<std::size_t>(got);
+        if (filled > limit) {
+            close();
+            return refuse(std::string(tooLarge));
+        }
+        if (filled == bytes.size()) {
+            bytes.resize(bytes.size() + (1 << 16));
+        }
     }
+    close();
     bytes.resize(filled);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        bytes.clear();
-        return FileStatus::Failure(path, "it could not be read");
-    }
     return FileStatus::Success();
 }
 
@@ -340,13 +495,16 @@ FileStatus ReplaceFilesTogether(const std::vector<FileReplacement>& replacements
         FileStatus read = error ? FileStatus::Failure(staged[i].target, ReasonFromError(error))
                                 : ReadFileBytes(staged[i].target, bytes);
         if (!read) {
-            for (const StagedFile& file : staged) {
+            for (StagedFile& file : staged) {
                 Discard(file);
             }
             return read;
         }
         previous[i] = std::move(bytes);
     }
+    // Every file is written and flushed before the first takes its place, and the renames
+    // follow each other at once: a crash or a kill can then fall between two renames only,
+    // the shortest time in which the files can be out of step.
     for (std::size_t i = 0; i < staged.size(); ++i) {
         if (FileStatus status = Commit(staged[i]); !status) {
             for (std::size_t j = i + 1; j < staged.size(); ++j) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -25,8 +26,16 @@ struct FileStatus {
     }
 };
 
-// Reads a whole file as raw bytes.
-FileStatus ReadFileBytes(const std::filesystem::path& path, std::string& bytes);
+// The largest settings file read: far above any the game writes.
+inline constexpr std::uint64_t kMaxSettingsFileBytes = 256ull * 1024 * 1024;
+
+// Reads a whole regular file as raw bytes. Folders, devices, pipes and files above the
+// limit are refused without waiting and without reading them.
+FileStatus ReadFileBytes(const std::filesystem::path& path, std::string& bytes,
+                         std::uint64_t limit = kMaxSettingsFileBytes,
+                         std::string_view tooLarge =
+                             "it is larger than 256 MiB, too large for "
+                             "a settings file");
 
 // Replaces (or creates) a file with the given bytes atomically: the bytes go to a new
 // temporary file in the same folder, which then takes the file's place. The old file stays

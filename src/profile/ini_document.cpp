@@ -119,14 +119,12 @@ IniDocument::~IniDocument() = default;
 void IniDocument::Parse() {
     const std::size_t size = text_.size();
     std::size_t begin = 0;
+    const std::string_view text(text_);
     while (begin < size) {
-        // The line ends at the first LF or CR, whichever comes first.
-        const char* start = text_.data() + begin;
-        const char* lf = static_cast<const char*>(std::memchr(start, '\n', size - begin));
-        const std::size_t searched = lf ? static_cast<std::size_t>(lf - start) : size - begin;
-        const char* cr = static_cast<const char*>(std::memchr(start, '\r', searched));
-        const std::size_t contentEnd =
-            begin + (cr ? static_cast<std::size_t>(cr - start) : searched);
+        // The line ends at the first LF or CR, whichever comes first; one pass over the
+        // file, whatever its line ends.
+        const std::size_t found = text.find_first_of("\r\n", begin);
+        const std::size_t contentEnd = found == std::string_view::npos ? size : found;
         std::size_t lineEnd = contentEnd;
         if (lineEnd < size) {
             const bool crLf =

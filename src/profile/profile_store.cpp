@@ -75,9 +75,7 @@ FileStatus ReadExisting(const fs::path& file, std::string& bytes) {
 
 ProfileReader::ProfileReader(const fs::path& file) {
     std::string bytes;
-    if (!ReadFileBytes(file, bytes)) {
-        bytes.clear();
-    }
+    status_ = ReadExisting(file, bytes);
     document_ = std::make_unique<IniDocument>(std::move(bytes));
 }
 

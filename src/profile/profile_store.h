@@ -24,7 +24,8 @@ inline constexpr std::size_t kProfileBufferSize = 256;
 class IniDocument;
 
 // Reads many keys of one file from a single read of it. A missing or unreadable file reads
-// as empty, so every lookup gives its default.
+// as empty, so every lookup gives its default; status() tells a file that is there but
+// could not be read.
 class ProfileReader {
 public:
     explicit ProfileReader(const std::filesystem::path& file);
@@ -46,10 +47,13 @@ public:
     // Whether the file holds the key, whatever its value.
     bool Contains(std::string_view section, std::string_view key) const;
 
+    const FileStatus& status() const { return status_; }
+
 private:
     std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
 
     std::unique_ptr<IniDocument> document_;
+    FileStatus status_;
 };
 
 std::string ReadProfileString(const std::filesystem::path& file, std::string_view section,
