@@ -81,7 +81,7 @@ std::optional<BackupImages> DecodeBackup(std::string_view bytes, std::string& wh
 }
 
 std::string WindowsExtension(const fs::path& path) {
-    const std::string name = path.filename().string();
+    const std::string name = Utf8FromPath(path.filename());
     const std::size_t dot = name.rfind('.');
     return dot == std::string::npos ? std::string() : name.substr(dot + 1);
 }
@@ -91,7 +91,7 @@ fs::path BackupTargetName(const fs::path& chosen) {
         return chosen;
     }
     // "backup." is "backup" to Windows; "backup..vib" would help no one.
-    std::string name = chosen.filename().string();
+    std::string name = Utf8FromPath(chosen.filename());
     while (!name.empty() && name.back() == '.') {
         name.pop_back();
     }
@@ -120,7 +120,7 @@ void CreateBackup(Prompter& prompter, const InstallationPaths& paths) {
     // The dialog asked about the name as typed; the name with ".vib" is asked about here.
     std::error_code error;
     if (target != *chosen && fs::exists(target, error) &&
-        !prompter.AskYesNo("\"" + target.filename().string() +
+        !prompter.AskYesNo("\"" + Utf8FromPath(target.filename()) +
                            "\" already exists.\n\ndo you want to replace it?")) {
         return;
     }

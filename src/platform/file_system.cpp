@@ -115,11 +115,14 @@ fs::path TemporaryBeside(const fs::path& target) {
     static constexpr char kLetters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::random_device random;
-    std::string name = "." + target.filename().string() + std::string(kTemporaryMark);
+    std::string mark(kTemporaryMark);
     for (std::size_t i = 0; i < kTemporaryLetters; ++i) {
-        name += kLetters[random() % (sizeof kLetters - 1)];
+        mark += kLetters[random() % (sizeof kLetters - 1)];
     }
-    return FolderOf(target) / (name + std::string(kTemporaryEnd));
+    fs::path name = ".";
+    name += target.filename();
+    name += mark + std::string(kTemporaryEnd);
+    return FolderOf(target) / name;
 }
 
 bool IsOurTemporary(std::string_view name) {
@@ -146,7 +149,7 @@ void RemoveLeftoverTemporaries(const fs::path& folder) {
     const auto now = fs::file_time_type::clock::now();
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::error_code ignored;
-        if (IsOurTemporary(it->path().filename().string()) && it->is_regular_file(ignored) &&
+        if (IsOurTemporary(Utf8FromPath(it->path().filename())) && it->is_regular_file(ignored) &&
             now - it->last_write_time(ignored) > std::chrono::minutes(1)) {
             fs::remove(it->path(), ignored);
         }
@@ -154,7 +157,7 @@ void RemoveLeftoverTemporaries(const fs::path& folder) {
 }
 
 std::string FolderRefusesNewFiles(const fs::path& target) {
-    return "the folder \"" + FolderOf(target).string() +
+    return "the folder \"" + Utf8FromPath(FolderOf(target)) +
            "\" does not allow new files, which a safe save needs";
 }
 
@@ -175,7 +178,8 @@ FileStatus CheckTarget(const fs::path& target, std::optional<fs::perms>& existin
         folder = ".";
     }
     if (!fs::is_directory(folder, error)) {
-        return FileStatus::Failure(target, "its folder \"" + folder.string() + "\" does not exist");
+        return FileStatus::Failure(target,
+                                   "its folder \"" + Utf8FromPath(folder) + "\" does not exist");
     }
     return FileStatus::Success();
 }
@@ -252,7 +256,6 @@ int OpenTemporary(StagedFile& staged, bool replacing) {
         }
     }
 #endif
-    RemoveLeftoverTemporaries(FolderOf(staged.target));
     for (int attempt = 0; attempt < 64; ++attempt) {
         staged.temporary = TemporaryBeside(staged.target);
         const int fd =
@@ -286,6 +289,7 @@ FileStatus Stage(const fs::path& path, std::string_view bytes, StagedFile& stage
         return FileStatus::Failure(staged.target, ReasonFromError(errno));
     }
 
+    RemoveLeftoverTemporaries(FolderOf(staged.target));
     const int fd = OpenTemporary(staged, exists);
     if (fd < 0) {
         const int error = errno;
@@ -376,8 +380,17 @@ FileStatus Commit(StagedFile& staged) {
 
 }  // namespace
 
+fs::path PathFromUtf8(std::string_view text) {
+    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(text.data()), text.size()));
+}
+
+std::string Utf8FromPath(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 std::string FileStatus::Message(std::string_view action) const {
-    return std::string(action) + " \"" + path.string() + "\": " + reason;
+    return std::string(action) + " \"" + Utf8FromPath(path) + "\": " + reason;
 }
 
 FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::uint64_t limit,

@@ -8,6 +8,11 @@
 
 namespace vk3 {
 
+// Paths and UTF-8 texts meet only through these two, so that no name depends on the
+// Windows ANSI code page and none makes a conversion throw.
+std::filesystem::path PathFromUtf8(std::string_view text);
+std::string Utf8FromPath(const std::filesystem::path& path);
+
 // Outcome of a file operation. A failure names the file and says why in plain words,
 // so that it can be shown to the user as it is.
 struct FileStatus {

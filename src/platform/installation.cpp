@@ -1,5 +1,7 @@
 #include "platform/installation.h"
 
+#include "platform/file_system.h"
+
 namespace vk3 {
 
 namespace {
@@ -20,7 +22,7 @@ std::filesystem::path JoinPath(std::string_view folder, std::string_view relativ
     for (char c : relative) {
         joined += (c == '/' || c == '\\') ? kSeparator : c;
     }
-    return std::filesystem::path(joined);
+    return PathFromUtf8(joined);
 }
 
 std::string ParentFolderText(std::string_view path) {
@@ -29,7 +31,7 @@ std::string ParentFolderText(std::string_view path) {
 }
 
 std::filesystem::path StartLogoFile(const InstallationPaths& paths) {
-    return JoinPath(ParentFolderText(paths.engineConfig.string()), "logo.ini");
+    return JoinPath(ParentFolderText(Utf8FromPath(paths.engineConfig)), "logo.ini");
 }
 
 }  // namespace vk3
