@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "credits/credits_dialog.h"
 #include "main_dialog/installation_locator.h"
 #include "main_dialog/main_dialog.h"
 #include "platform/qt_platform.h"
+#include "platform/sdl_music_player.h"
 #include "settings/resolution.h"
 
 namespace {
@@ -68,6 +70,11 @@ int main(int argc, char** argv) {
     vk3::SdlDisplayModeSource displayModes;
     vk3::MainDialog dialog(*paths, vk3::ResolutionEntries(displayModes.Modes()), prompter);
     prompter.SetOwner(&dialog);
+    vk3::SdlMusicPlayer music;
+    auto openCredits = [&music](QWidget* owner, const vk3::InstallationPaths&) {
+        vk3::CreditsDialog(music, owner).exec();
+    };
+    dialog.SetChildDialogs({.cacheSettings = {}, .otherSettings = {}, .credits = openCredits});
     dialog.exec();
     return 0;
 }
