@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "cache_dialog/cache_settings_dialog.h"
 #include "main_dialog/installation_locator.h"
 #include "main_dialog/main_dialog.h"
 #include "platform/qt_platform.h"
@@ -68,6 +69,9 @@ int main(int argc, char** argv) {
     vk3::SdlDisplayModeSource displayModes;
     vk3::MainDialog dialog(*paths, vk3::ResolutionEntries(displayModes.Modes()), prompter);
     prompter.SetOwner(&dialog);
+    vk3::ChildDialogs children;
+    children.cacheSettings = vk3::RunCacheSettingsDialog;
+    dialog.SetChildDialogs(std::move(children));
     dialog.exec();
     return 0;
 }

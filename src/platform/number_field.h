@@ -12,6 +12,10 @@ class NumberField : public QLineEdit {
 public:
     explicit NumberField(QWidget* parent = nullptr);
 
+    // Lets a value shown with a leading minus be edited: its minus stays while digits are
+    // typed around it, but none can be typed.
+    void KeepShownMinus();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
