@@ -60,7 +60,9 @@ QLabel* MakeMegabyteLabel(QWidget* parent, const QString& objectName) {
     auto* label = new QLabel("0000.00 MB", parent);
     label->setObjectName(objectName);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setMinimumWidth(label->fontMetrics().horizontalAdvance("-0000.00 MB") + 4);
+    // A fixed size spares the whole dialog a new layout on every keystroke.
+    label->setFixedSize(label->fontMetrics().horizontalAdvance("-0000.00 MB") + 4,
+                        label->sizeHint().height());
     return label;
 }
 
