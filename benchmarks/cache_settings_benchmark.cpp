@@ -1,6 +1,6 @@
 // What the user waits for on every keystroke in the cache settings dialog: the field's
-// column and its totals are refreshed in the model, copied back into the widgets and
-// painted.
+// column and its totals are refreshed in the model and copied back into the widgets (the
+// repaint follows in the event loop).
 
 #include <QApplication>
 #include <QLineEdit>
@@ -10,25 +10,12 @@
 #include <filesystem>
 
 #include "cache_dialog/cache_settings_dialog.h"
-#include "platform/prompter.h"
+#include "fake_prompter.h"
 
 namespace {
 
-class SilentPrompter : public vk3::Prompter {
-public:
-    void Notice(std::string_view) override {}
-    void Error(std::string_view) override {}
-    bool AskYesNo(std::string_view) override { return false; }
-    std::optional<std::filesystem::path> ChooseFileToOpen(const vk3::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<std::filesystem::path> ChooseFileToSave(const vk3::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-};
-
 void BM_CacheKeystrokeRefresh(benchmark::State& state) {
-    SilentPrompter prompter;
+    vk3::test::FakePrompter prompter;  // the benchmarks show no message boxes
     vk3::CacheSettingsDialog dialog(
         std::filesystem::path(VK3_EXAMPLES_DIR) / "Veskaran3/Ini/vkmain.ini", prompter);
     dialog.show();
