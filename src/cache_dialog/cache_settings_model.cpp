@@ -31,15 +31,6 @@ constexpr std::array<CacheColumn, 3> kLevelColumns = {CacheColumn::Low, CacheCol
 
 }  // namespace
 
-const CacheSetting& CacheSettingOf(std::size_t slot) {
-    for (const CacheSetting& setting : kCacheSettings) {
-        if (setting.slot == slot) {
-            return setting;
-        }
-    }
-    return kCacheSettings.back();
-}
-
 std::array<std::size_t, kCacheSlotCount> CacheSlotsInTabOrder() {
     std::array<std::size_t, kCacheSlotCount> order{};
     for (std::size_t i = 0; i < kCacheSlotCount; ++i) {

@@ -105,8 +105,6 @@ inline constexpr std::array<CacheSetting, kCacheSlotCount> kCacheSettings = {{
     // clang-format on
 }};
 
-const CacheSetting& CacheSettingOf(std::size_t slot);
-
 // The common column, the high-quality-texture budget, then the level columns.
 std::array<std::size_t, kCacheSlotCount> CacheSlotsInTabOrder();
 

@@ -12,8 +12,8 @@ class NumberField : public QLineEdit {
 public:
     explicit NumberField(QWidget* parent = nullptr);
 
-    // Lets a value shown with a leading minus be edited: its minus stays while digits are
-    // typed around it, but none can be typed.
+    // Lets a value shown with a leading minus be edited: digits can be typed after the minus,
+    // but no minus can be typed.
     void KeepShownMinus();
 
 protected:
