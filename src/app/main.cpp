@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "cache_dialog/cache_settings_dialog.h"
 #include "credits/credits_dialog.h"
 #include "main_dialog/installation_locator.h"
 #include "main_dialog/main_dialog.h"
@@ -71,10 +72,12 @@ int main(int argc, char** argv) {
     vk3::MainDialog dialog(*paths, vk3::ResolutionEntries(displayModes.Modes()), prompter);
     prompter.SetOwner(&dialog);
     vk3::SdlMusicPlayer music;
-    auto openCredits = [&music](QWidget* owner, const vk3::InstallationPaths&) {
+    vk3::ChildDialogs children;
+    children.cacheSettings = vk3::RunCacheSettingsDialog;
+    children.credits = [&music](QWidget* owner, const vk3::InstallationPaths&) {
         vk3::CreditsDialog(music, owner).exec();
     };
-    dialog.SetChildDialogs({.cacheSettings = {}, .otherSettings = {}, .credits = openCredits});
+    dialog.SetChildDialogs(std::move(children));
     dialog.exec();
     return 0;
 }

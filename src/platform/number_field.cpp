@@ -5,9 +5,36 @@
 
 namespace vk3 {
 
+namespace {
+
+class DigitsAfterShownMinus : public QValidator {
+public:
+    explicit DigitsAfterShownMinus(QLineEdit* field) : QValidator(field), field_(field) {}
+
+    State validate(QString& input, int&) const override {
+        static const QRegularExpression digits(QRegularExpression::anchoredPattern("[0-9]*"));
+        static const QRegularExpression signedDigits(
+            QRegularExpression::anchoredPattern("-[0-9]*"));
+        if (digits.match(input).hasMatch()) {
+            return Acceptable;
+        }
+        const bool minusShown = field_->text().startsWith('-');
+        return minusShown && signedDigits.match(input).hasMatch() ? Acceptable : Invalid;
+    }
+
+private:
+    QLineEdit* field_;
+};
+
+}  // namespace
+
 NumberField::NumberField(QWidget* parent) : QLineEdit(parent) {
     setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this));
     setMaxLength(255);
+}
+
+void NumberField::KeepShownMinus() {
+    setValidator(new DigitsAfterShownMinus(this));
 }
 
 void NumberField::paintEvent(QPaintEvent* event) {

@@ -12,6 +12,10 @@ class NumberField : public QLineEdit {
 public:
     explicit NumberField(QWidget* parent = nullptr);
 
+    // Lets a value shown with a leading minus be edited: digits can be typed after the minus,
+    // but no minus can be typed.
+    void KeepShownMinus();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 };

@@ -173,7 +173,7 @@ std::string FormatFixed2(double value) {
     return FormatFixed(value, 2);
 }
 
-std::string FormatMegabytes(std::uint32_t bytes) {
+std::string FormatMegabytes(std::int64_t bytes) {
     return FormatFixed2(static_cast<double>(bytes) / 1048576.0) + " MB";
 }
 

@@ -26,7 +26,8 @@ std::string FormatInt(std::int32_t value);
 // zero as the Windows runtime does (0.125 gives "0.13", where glibc gives "0.12").
 std::string FormatFixed1(double value);
 std::string FormatFixed2(double value);
-// "%.2lf MB" of a byte count, a megabyte being 1048576 bytes.
-std::string FormatMegabytes(std::uint32_t bytes);
+// "%.2lf MB" of a byte count, a megabyte being 1048576 bytes. Signed and unsigned 32-bit
+// counts both fit.
+std::string FormatMegabytes(std::int64_t bytes);
 
 }  // namespace vk3

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+#include <filesystem>
+
+#include "cache_dialog/cache_settings_model.h"
+#include "platform/installation.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace vk3 {
+
+class NumberField;
+class Prompter;
+
+// Edits the resource cache budgets of the engine configuration file. Closing writes
+// nothing; "&save" writes and closes, or reports why it could not and stays open.
+class CacheSettingsDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    CacheSettingsDialog(std::filesystem::path engineConfig, Prompter& prompter,
+                        QWidget* owner = nullptr);
+
+    const CacheSettingsModel& Model() const { return model_; }
+
+private:
+    void BuildControls();
+    void ConnectControls();
+    void SetUpHints();
+    void SetUpTabOrder();
+    // Copies the model into the widgets; no change handler runs meanwhile.
+    void ShowModel();
+
+    void Save();
+    void RestoreStandardValues();
+
+    static std::size_t Index(CacheColumn column) { return static_cast<std::size_t>(column); }
+
+    std::filesystem::path engineConfig_;
+    Prompter& prompter_;
+    CacheSettingsModel model_;
+
+    std::array<NumberField*, kCacheSlotCount> valueFields_{};
+    std::array<QLabel*, kCacheSlotCount> valueLabels_{};
+    std::array<QLineEdit*, kCacheColumnCount> totalFields_{};
+    std::array<QLabel*, kCacheColumnCount> totalLabels_{};
+    std::array<NumberField*, kCacheColumnCount> modifyFields_{};
+    std::array<QPushButton*, kCacheColumnCount> scaleUpButtons_{};
+    std::array<QPushButton*, kCacheColumnCount> scaleDownButtons_{};
+    // None for the common column.
+    std::array<QLineEdit*, kCacheColumnCount> totalCacheFields_{};
+    std::array<QLabel*, kCacheColumnCount> totalCacheLabels_{};
+    QPushButton* restoreButton_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
+};
+
+// Opens the dialog modally over its owner, with message boxes of its own.
+void RunCacheSettingsDialog(QWidget* owner, const InstallationPaths& paths);
+
+}  // namespace vk3
