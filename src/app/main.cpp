@@ -10,6 +10,7 @@
 #include "credits/credits_dialog.h"
 #include "main_dialog/installation_locator.h"
 #include "main_dialog/main_dialog.h"
+#include "other_dialog/other_settings_dialog.h"
 #include "platform/qt_platform.h"
 #include "platform/sdl_music_player.h"
 #include "settings/resolution.h"
@@ -74,7 +75,9 @@ int main(int argc, char** argv) {
     auto openCredits = [&music](QWidget* owner, const vk3::InstallationPaths&) {
         vk3::CreditsDialog(music, owner).exec();
     };
-    dialog.SetChildDialogs({.cacheSettings = {}, .otherSettings = {}, .credits = openCredits});
+    dialog.SetChildDialogs({.cacheSettings = {},
+                            .otherSettings = vk3::OtherSettingsDialog::Open,
+                            .credits = openCredits});
     dialog.exec();
     return 0;
 }
