@@ -23,15 +23,14 @@ namespace {
 
 constexpr const char* kRestoreQuestion = "do you really want to restore the settings?";
 
-// Where each group box stands: row and column in the dialog, and how many columns it spans.
+// The row of group boxes each group stands in, and its share of the row's width.
 struct GroupPlace {
     int row;
-    int column;
-    int columnSpan;
+    int stretch;
 };
 const std::map<std::string_view, GroupPlace> kGroupPlaces = {
-    {"low settings", {0, 0, 1}}, {"medium settings", {0, 1, 1}}, {"high settings", {0, 2, 1}},
-    {"FPS", {1, 0, 1}},          {"miscellaneous", {1, 1, 2}},
+    {"low settings", {0, 1}}, {"medium settings", {0, 1}}, {"high settings", {0, 1}},
+    {"FPS", {1, 1}},          {"miscellaneous", {1, 2}},
 };
 
 NumberInput InputOf(OtherKind kind) {
@@ -91,7 +90,7 @@ void OtherSettingsDialog::BuildControls() {
     heading->setMinimumHeight(heading->sizeHint().height() + 6);
     layout->addWidget(heading);
 
-    auto* groups = new QGridLayout;
+    QHBoxLayout* groupRows[] = {new QHBoxLayout, new QHBoxLayout};
     std::map<std::string_view, QGridLayout*> grids;
     for (const OtherSetting& setting : OtherSettings()) {
         QGridLayout*& grid = grids[setting.group];
@@ -101,7 +100,7 @@ void OtherSettingsDialog::BuildControls() {
             grid->setColumnStretch(1, 1);
             grid->setVerticalSpacing(4);
             const GroupPlace place = kGroupPlaces.at(setting.group);
-            groups->addWidget(group, place.row, place.column, 1, place.columnSpan);
+            groupRows[place.row]->addWidget(group, place.stretch);
         }
         auto* group = static_cast<QWidget*>(grid->parent());
         QWidget* control = nullptr;
@@ -137,7 +136,9 @@ void OtherSettingsDialog::BuildControls() {
     for (const auto& [name, grid] : grids) {
         grid->setRowStretch(grid->rowCount(), 1);
     }
-    layout->addLayout(groups);
+    for (QHBoxLayout* row : groupRows) {
+        layout->addLayout(row);
+    }
 
     restoreButton_ = MakeButton(this, "restoreSettingsButton", "&restore settings");
     saveButton_ = MakeButton(this, "saveButton", "&save");
