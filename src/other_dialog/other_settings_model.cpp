@@ -189,12 +189,6 @@ std::string LevelOfDetailText(float value) {
     }
 }
 
-// The key is in the file, whatever its value: no value reads as both defaults.
-bool HasKey(const ProfileReader& reader, const OtherSetting& setting) {
-    return reader.ReadString(setting.section, setting.key, "0") != "0" ||
-           reader.ReadString(setting.section, setting.key, "1") != "1";
-}
-
 }  // namespace
 
 std::span<const OtherSetting> OtherSettings() {
@@ -240,7 +234,7 @@ void OtherSettingsModel::Load(const InstallationPaths& paths) {
                                                                         : "0";
         ShowStored(setting, reader.ReadString(setting.section, setting.key, missing));
         ControlState& state = state_[Slot(setting.control)];
-        state.present = HasKey(reader, setting);
+        state.present = reader.Contains(setting.section, setting.key);
         state.loadedShown = Shown(setting).value_or("");
         state.restored = false;
     }
