@@ -44,15 +44,6 @@ NumberInput InputOf(OtherKind kind) {
     }
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* objectName, const char* caption) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromUtf8(objectName));
-    // Enter presses the focused button; from a field or list it presses the default one.
-    button->setAutoDefault(true);
-    button->setMinimumWidth(button->sizeHint().width() + 12);
-    return button;
-}
-
 }  // namespace
 
 OtherSettingsDialog::OtherSettingsDialog(InstallationPaths paths, Prompter& prompter,
@@ -140,9 +131,9 @@ void OtherSettingsDialog::BuildControls() {
         layout->addLayout(row);
     }
 
-    restoreButton_ = MakeButton(this, "restoreSettingsButton", "&restore settings");
-    saveButton_ = MakeButton(this, "saveButton", "&save");
-    closeButton_ = MakeButton(this, "closeButton", "&close");
+    restoreButton_ = MakeDialogButton(this, "restoreSettingsButton", "&restore settings");
+    saveButton_ = MakeDialogButton(this, "saveButton", "&save");
+    closeButton_ = MakeDialogButton(this, "closeButton", "&close");
     closeButton_->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(restoreButton_);
