@@ -44,6 +44,14 @@ NumberInput InputOf(OtherKind kind) {
     }
 }
 
+std::string JoinedMessages(const std::vector<FileStatus>& failures, std::string_view action) {
+    std::string message;
+    for (const FileStatus& failure : failures) {
+        message += (message.empty() ? "" : "\n\n") + failure.Message(action);
+    }
+    return message;
+}
+
 }  // namespace
 
 OtherSettingsDialog::OtherSettingsDialog(InstallationPaths paths, Prompter& prompter,
@@ -55,8 +63,12 @@ OtherSettingsDialog::OtherSettingsDialog(InstallationPaths paths, Prompter& prom
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     BuildControls();
     ApplyColourScheme(this, DialogKind::OtherSettings);
-    model_.Load(paths_);
+    const std::vector<FileStatus> failures = model_.Load(paths_);
     ShowModel();
+    if (!failures.empty()) {
+        prompter_.Error("the settings could not be read; the defaults are shown.\n\n" +
+                        JoinedMessages(failures, "could not read"));
+    }
 }
 
 void OtherSettingsDialog::Open(QWidget* owner, const InstallationPaths& paths) {
@@ -194,11 +206,7 @@ void OtherSettingsDialog::Save() {
         QDialog::accept();
         return;
     }
-    std::string message;
-    for (const FileStatus& failure : result.failures) {
-        message += (message.empty() ? "" : "\n\n") + failure.Message("could not save to");
-    }
-    prompter_.Error(message);
+    prompter_.Error(JoinedMessages(result.failures, "could not save to"));
 }
 
 void OtherSettingsDialog::Restore() {

@@ -224,7 +224,7 @@ void OtherSettingsModel::ShowStored(const OtherSetting& setting, const std::stri
     }
 }
 
-void OtherSettingsModel::Load(const InstallationPaths& paths) {
+std::vector<FileStatus> OtherSettingsModel::Load(const InstallationPaths& paths) {
     const ProfileReader engine(paths.engineConfig);
     const ProfileReader debug(paths.debugConfig);
     for (const OtherSetting& setting : kSettings) {
@@ -238,6 +238,13 @@ void OtherSettingsModel::Load(const InstallationPaths& paths) {
         state.loadedShown = Shown(setting).value_or("");
         state.restored = false;
     }
+    std::vector<FileStatus> failures;
+    for (const ProfileReader* reader : {&engine, &debug}) {
+        if (!reader->status()) {
+            failures.push_back(reader->status());
+        }
+    }
+    return failures;
 }
 
 std::optional<std::string> OtherSettingsModel::Shown(const OtherSetting& setting) const {

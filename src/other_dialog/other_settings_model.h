@@ -74,8 +74,9 @@ public:
     ListState& List(OtherControl control) { return state_[Slot(control)].list; }
     const ListState& List(OtherControl control) const { return state_[Slot(control)].list; }
 
-    // Reads the engine and the debug configuration file once each; writes nothing.
-    void Load(const InstallationPaths& paths);
+    // Reads the engine and the debug configuration file once each; writes nothing. A file
+    // that is there but cannot be read shows the defaults and is reported.
+    std::vector<FileStatus> Load(const InstallationPaths& paths);
 
     // The first number field, in the order the dialog takes them, that holds no value it
     // can store.

@@ -128,5 +128,13 @@ TEST_F(OtherSettingsModelTest, AFieldWithoutAStorableValueStopsTheSave) {
     }
 }
 
+TEST_F(OtherSettingsModelTest, AFileThatIsThereButUnreadableIsReported) {
+    std::filesystem::remove(paths.debugConfig);
+    std::filesystem::create_directory(paths.debugConfig);
+    const std::vector<FileStatus> failures = model.Load(paths);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].path, paths.debugConfig);
+}
+
 }  // namespace
 }  // namespace vk3
