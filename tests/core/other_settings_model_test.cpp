@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "profile/profile_store.h"
 #include "temp_dir.h"
 
@@ -12,8 +14,7 @@ using enum OtherControl;
 using test::ReadFile;
 using test::WriteFile;
 
-// As the game writes them: CR LF, a comment, spaces around "=", odd values, two keys missing
-// (DistanceLow.fFarClippingPlaneLowPolyMesh_High and FpS.Max).
+// As the game writes them: CR LF, a comment, odd values; FpS.Max and one slider missing.
 constexpr const char* kEngine =
     "; written by the game\r\n"
     "[Engine.Setup]\r\n"
@@ -74,27 +75,24 @@ TEST_F(OtherSettingsModelTest, LoadShowsStoredValuesAndSaveKeepsWhatWasNotChange
 }
 
 TEST_F(OtherSettingsModelTest, ChangedValuesAreWrittenInTheGamesForm) {
-    const struct {
-        OtherControl control;
-        const char* typed;  // field text, or the list item chosen
-        const char* stored;
-    } changes[] = {
+    // The control, the field text or list item the user chose, the text stored.
+    const std::tuple<OtherControl, const char*, const char*> changes[] = {
         {ObjectsLow, "12", "12.0"},        {ObjectsHigh, " -7\t", "-7.0"},
         {AverageFps, "+45", "45.0"},       {MinFps, "4294967295", "4294967295.0"},
         {LevelOfDetail, "1.5", "1.50"},    {LevelOfDetail, "0.015", "0.015"},
         {LevelOfDetail, "0.005", "0.005"}, {LevelOfDetail, "1234.5678", "1234.57"},
         {TestMode, "disabled", "false"},   {PlayerMemory, "enabled", "true"},
     };
-    for (const auto& change : changes) {
+    for (const auto& [control, typed, stored] : changes) {
         WriteFile(paths.engineConfig, kEngine);
         model.Load(paths);
-        if (SettingOf(change.control).kind == OtherKind::Switch) {
-            model.List(change.control).SelectByText(change.typed);
+        if (SettingOf(control).kind == OtherKind::Switch) {
+            model.List(control).SelectByText(typed);
         } else {
-            model.FieldText(change.control) = change.typed;
+            model.FieldText(control) = typed;
         }
         EXPECT_TRUE(model.Save(paths).failures.empty());
-        EXPECT_EQ(Stored(change.control), change.stored) << change.typed;
+        EXPECT_EQ(Stored(control), stored) << typed;
         EXPECT_EQ(Stored(HighQualityLow), "123.7");
     }
 }

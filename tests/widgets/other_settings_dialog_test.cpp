@@ -77,7 +77,6 @@ TEST_F(OtherSettingsDialogTest, KeyboardChangesAreSavedAndTheDialogCloses) {
     });
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_EQ(Read(paths.engineConfig, "Engine.Setup", "FpS.Average"), "45.0");
-    EXPECT_EQ(Read(paths.engineConfig, "Game", "TestMode"), "false");
     EXPECT_EQ(Read(paths.debugConfig, "PropertySets", "PlayerMemory.Enabled"), "true");
 }
 
