@@ -11,6 +11,7 @@
 #include "credits/credits_dialog.h"
 #include "main_dialog/installation_locator.h"
 #include "main_dialog/main_dialog.h"
+#include "other_dialog/other_settings_dialog.h"
 #include "platform/qt_platform.h"
 #include "platform/sdl_music_player.h"
 #include "settings/resolution.h"
@@ -77,6 +78,7 @@ int main(int argc, char** argv) {
     children.credits = [&music](QWidget* owner, const vk3::InstallationPaths&) {
         vk3::CreditsDialog(music, owner).exec();
     };
+    children.otherSettings = vk3::OtherSettingsDialog::Open;
     dialog.SetChildDialogs(std::move(children));
     dialog.exec();
     return 0;

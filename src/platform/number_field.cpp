@@ -26,10 +26,24 @@ private:
     QLineEdit* field_;
 };
 
+QString PatternOf(NumberInput input) {
+    switch (input) {
+        case NumberInput::Digits:
+            break;
+        case NumberInput::SignedInteger:
+            return "[ \\t]*[+-]?[0-9]*[ \\t]*";
+        case NumberInput::UnsignedInteger:
+            return "[ \\t]*\\+?[0-9]*[ \\t]*";
+        case NumberInput::Decimal:
+            return "[ \\t]*[+-]?[0-9]*\\.?[0-9]*([eE][+-]?[0-9]*)?[ \\t]*";
+    }
+    return "[0-9]*";
+}
+
 }  // namespace
 
-NumberField::NumberField(QWidget* parent) : QLineEdit(parent) {
-    setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this));
+NumberField::NumberField(QWidget* parent, NumberInput input) : QLineEdit(parent) {
+    setValidator(new QRegularExpressionValidator(QRegularExpression(PatternOf(input)), this));
     setMaxLength(255);
 }
 

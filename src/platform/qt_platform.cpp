@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPalette>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QToolTip>
 #include <QWidget>
@@ -187,6 +188,14 @@ void SetHint(QWidget* control, std::string_view hint) {
         }
     }
     control->setToolTip(wrapped + line);
+}
+
+QPushButton* MakeDialogButton(QWidget* parent, const char* objectName, const char* caption) {
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QString::fromUtf8(objectName));
+    button->setAutoDefault(true);
+    button->setMinimumWidth(button->sizeHint().width() + 12);
+    return button;
 }
 
 void ApplyColourScheme(QWidget* dialog, DialogKind kind) {

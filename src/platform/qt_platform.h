@@ -10,6 +10,7 @@
 #include "platform/installation_record.h"
 #include "platform/prompter.h"
 
+class QPushButton;
 class QWidget;
 
 namespace vk3 {
@@ -64,6 +65,10 @@ std::string DocumentsFolder();
 // Sets a control's hint, wrapped at word boundaries so that no line is wider than
 // kHintMaxWidth pixels. An empty hint shows nothing.
 void SetHint(QWidget* control, std::string_view hint);
+
+// A dialog's push button: Enter on it when focused presses it (from a field or list, the
+// default button), and its caption keeps room to the button's edges.
+QPushButton* MakeDialogButton(QWidget* parent, const char* objectName, const char* caption);
 
 // Gives a dialog and every control in it the scheme's colours, popups of drop-down lists
 // included. The application runs the Fusion style, which draws with the palette alone.

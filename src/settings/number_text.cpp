@@ -34,6 +34,8 @@ long LeadingDigitMagnitude(std::string_view mantissa, long exponent) {
     return 0;
 }
 
+}  // namespace
+
 // "%.Nlf" for N decimals, rounding halfway cases away from zero.
 std::string FormatFixed(double value, int decimals) {
     // Every double is a dyadic fraction with at most 1074 decimals, so this many digits is its
@@ -67,6 +69,8 @@ std::string FormatFixed(double value, int decimals) {
     }
     return negative ? "-" + digits : digits;
 }
+
+namespace {
 
 // The position after the leading white space and the optional sign, as the runtime's
 // number readers skip them.

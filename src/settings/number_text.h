@@ -25,6 +25,8 @@ std::string FormatInt(std::int32_t value);
 // "%.1lf" and "%.2lf": exact decimal value of the double, halfway cases rounded away from
 // zero as the Windows runtime does (0.125 gives "0.13", where glibc gives "0.12").
 std::string FormatFixed1(double value);
+// "%.Nlf" for N decimals, with the same rounding.
+std::string FormatFixed(double value, int decimals);
 std::string FormatFixed2(double value);
 // "%.2lf MB" of a byte count, a megabyte being 1048576 bytes. Signed and unsigned 32-bit
 // counts both fit.

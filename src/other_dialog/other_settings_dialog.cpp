@@ -1,0 +1,220 @@
+#include "other_dialog/other_settings_dialog.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <map>
+
+#include "platform/number_field.h"
+#include "platform/prompter.h"
+#include "platform/qt_platform.h"
+#include "settings/hint.h"
+
+namespace vk3 {
+
+namespace {
+
+constexpr const char* kRestoreQuestion = "do you really want to restore the settings?";
+
+// The row of group boxes each group stands in, and its share of the row's width.
+struct GroupPlace {
+    int row;
+    int stretch;
+};
+const std::map<std::string_view, GroupPlace> kGroupPlaces = {
+    {"low settings", {0, 1}}, {"medium settings", {0, 1}}, {"high settings", {0, 1}},
+    {"FPS", {1, 1}},          {"miscellaneous", {1, 2}},
+};
+
+NumberInput InputOf(OtherKind kind) {
+    switch (kind) {
+        case OtherKind::ViewRange:
+            return NumberInput::SignedInteger;
+        case OtherKind::FramesPerSecond:
+            return NumberInput::UnsignedInteger;
+        default:
+            return NumberInput::Decimal;
+    }
+}
+
+std::string JoinedMessages(const std::vector<FileStatus>& failures, std::string_view action) {
+    std::string message;
+    for (const FileStatus& failure : failures) {
+        message += (message.empty() ? "" : "\n\n") + failure.Message(action);
+    }
+    return message;
+}
+
+}  // namespace
+
+OtherSettingsDialog::OtherSettingsDialog(InstallationPaths paths, Prompter& prompter,
+                                         QWidget* parent)
+    : QDialog(parent), paths_(std::move(paths)), prompter_(prompter) {
+    setObjectName("otherSettingsDialog");
+    setWindowTitle(QString());
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    BuildControls();
+    ApplyColourScheme(this, DialogKind::OtherSettings);
+    const std::vector<FileStatus> failures = model_.Load(paths_);
+    ShowModel();
+    if (!failures.empty()) {
+        prompter_.Error("the settings could not be read; the defaults are shown.\n\n" +
+                        JoinedMessages(failures, "could not read"));
+    }
+}
+
+void OtherSettingsDialog::Open(QWidget* owner, const InstallationPaths& paths) {
+    QtPrompter prompter;
+    OtherSettingsDialog dialog(paths, prompter, owner);
+    prompter.SetOwner(&dialog);
+    dialog.exec();
+}
+
+void OtherSettingsDialog::BuildControls() {
+    QFont font("Arial");
+    font.setPointSize(8);
+    setFont(font);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    auto* heading = new QLabel("OTHER SETTINGS", this);
+    heading->setObjectName("headingLabel");
+    heading->setAlignment(Qt::AlignCenter);
+    heading->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    heading->setMinimumHeight(heading->sizeHint().height() + 6);
+    layout->addWidget(heading);
+
+    QHBoxLayout* groupRows[] = {new QHBoxLayout, new QHBoxLayout};
+    std::map<std::string_view, QGridLayout*> grids;
+    for (const OtherSetting& setting : OtherSettings()) {
+        QGridLayout*& grid = grids[setting.group];
+        if (grid == nullptr) {
+            auto* group = new QGroupBox(ToQString(setting.group), this);
+            grid = new QGridLayout(group);
+            grid->setColumnStretch(1, 1);
+            grid->setVerticalSpacing(4);
+            const GroupPlace place = kGroupPlaces.at(setting.group);
+            groupRows[place.row]->addWidget(group, place.stretch);
+        }
+        auto* group = static_cast<QWidget*>(grid->parent());
+        QWidget* control = nullptr;
+        if (setting.kind == OtherKind::Switch) {
+            auto* list = new QComboBox(group);
+            list->setEditable(false);
+            for (const std::string& item : model_.List(setting.control).items) {
+                list->addItem(ToQString(item));
+            }
+            const OtherControl id = setting.control;
+            connect(list, &QComboBox::currentIndexChanged, this,
+                    [this, id](int index) { model_.List(id).selected = index; });
+            lists_[Slot(setting.control)] = list;
+            control = list;
+        } else {
+            auto* field = new NumberField(group, InputOf(setting.kind));
+            field->setMinimumWidth(80);
+            fields_[Slot(setting.control)] = field;
+            control = field;
+        }
+        QString name = ToQString(setting.caption);
+        name.chop(1);  // the colon
+        control->setObjectName(ToQString(setting.objectName));
+        control->setAccessibleName(name);
+        control->setAccessibleDescription(ToQString(setting.group));
+        SetHint(control, JoinHint(setting.hintPrefix, setting.hintValue));
+        auto* label = new QLabel(ToQString(setting.caption), group);
+        label->setBuddy(control);
+        const int row = grid->rowCount();
+        grid->addWidget(label, row, 0);
+        grid->addWidget(control, row, 1);
+    }
+    for (const auto& [name, grid] : grids) {
+        grid->setRowStretch(grid->rowCount(), 1);
+    }
+    for (QHBoxLayout* row : groupRows) {
+        layout->addLayout(row);
+    }
+
+    restoreButton_ = MakeDialogButton(this, "restoreSettingsButton", "&restore settings");
+    saveButton_ = MakeDialogButton(this, "saveButton", "&save");
+    closeButton_ = MakeDialogButton(this, "closeButton", "&close");
+    closeButton_->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(restoreButton_);
+    buttons->addStretch(1);
+    buttons->addWidget(saveButton_);
+    buttons->addWidget(closeButton_);
+    layout->addLayout(buttons);
+
+    connect(restoreButton_, &QPushButton::clicked, this, &OtherSettingsDialog::Restore);
+    connect(saveButton_, &QPushButton::clicked, this, &OtherSettingsDialog::Save);
+    connect(closeButton_, &QPushButton::clicked, this, &OtherSettingsDialog::accept);
+}
+
+void OtherSettingsDialog::ShowModel() {
+    for (const OtherSetting& setting : OtherSettings()) {
+        if (QLineEdit* field = fields_[Slot(setting.control)]) {
+            const QSignalBlocker blocker(field);
+            field->setText(ToQString(model_.FieldText(setting.control)));
+        } else if (QComboBox* list = lists_[Slot(setting.control)]) {
+            const QSignalBlocker blocker(list);
+            list->setCurrentIndex(model_.List(setting.control).selected);
+        }
+    }
+}
+
+void OtherSettingsDialog::TakeFields() {
+    for (const OtherSetting& setting : OtherSettings()) {
+        if (QLineEdit* field = fields_[Slot(setting.control)]) {
+            model_.FieldText(setting.control) = ToStdString(field->text());
+        }
+    }
+}
+
+bool OtherSettingsDialog::RefuseField(std::optional<OtherControl> invalid) {
+    if (!invalid) {
+        return false;
+    }
+    prompter_.Notice(OtherSettingsModel::InvalidFieldMessage(*invalid));
+    fields_[Slot(*invalid)]->setFocus();
+    fields_[Slot(*invalid)]->selectAll();
+    return true;
+}
+
+void OtherSettingsDialog::accept() {
+    TakeFields();
+    if (!RefuseField(model_.FirstInvalidField())) {
+        QDialog::accept();
+    }
+}
+
+void OtherSettingsDialog::Save() {
+    TakeFields();
+    const OtherSettingsModel::SaveResult result = model_.Save(paths_);
+    if (RefuseField(result.invalidField)) {
+        return;
+    }
+    if (result.failures.empty()) {
+        QDialog::accept();
+        return;
+    }
+    prompter_.Error(JoinedMessages(result.failures, "could not save to"));
+}
+
+void OtherSettingsDialog::Restore() {
+    if (!prompter_.AskYesNo(kRestoreQuestion)) {
+        return;
+    }
+    model_.Restore();
+    ShowModel();
+}
+
+}  // namespace vk3
