@@ -8,6 +8,7 @@
 
 #include "large_ini.h"
 #include "platform/file_system.h"
+#include "profile/ini_document.h"
 #include "profile/profile_store.h"
 
 namespace fs = std::filesystem;
@@ -91,5 +92,34 @@ void BM_WriteTwentySixKeys(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ini.content().size()));
 }
 BENCHMARK(BM_WriteTwentySixKeys)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+// The 10 MB file parsed with CR LF (0), LF (1) and CR (2) line ends: all three must cost the
+// same, one pass over the bytes.
+void BM_ParseLineEnds(benchmark::State& state) {
+    std::string content = LargeIni::Get().content();
+    if (state.range(0) != 0) {
+        std::string converted;
+        converted.reserve(content.size());
+        for (std::size_t i = 0; i < content.size(); ++i) {
+            if (content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n') {
+                converted += state.range(0) == 1 ? '\n' : '\r';
+                ++i;
+            } else {
+                converted += content[i];
+            }
+        }
+        content = std::move(converted);
+    }
+    for (auto _ : state) {
+        vk3::IniDocument document{std::string(content)};
+        benchmark::DoNotOptimize(document.Find("Engine.Setup", "Missing.Key"));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * content.size()));
+}
+BENCHMARK(BM_ParseLineEnds)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

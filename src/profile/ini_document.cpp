@@ -119,12 +119,24 @@ IniDocument::~IniDocument() = default;
 void IniDocument::Parse() {
     const std::size_t size = text_.size();
     std::size_t begin = 0;
-    const std::string_view text(text_);
+    // The next LF and the next CR, each searched again only once the line start has passed
+    // it: one pass over the file, whatever its line ends.
+    const auto next = [&](char c, std::size_t from) {
+        const void* found = std::memchr(text_.data() + from, c, size - from);
+        return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text_.data())
+                     : size;
+    };
+    std::size_t nextLf = next('\n', 0);
+    std::size_t nextCr = next('\r', 0);
     while (begin < size) {
-        // The line ends at the first LF or CR, whichever comes first; one pass over the
-        // file, whatever its line ends.
-        const std::size_t found = text.find_first_of("\r\n", begin);
-        const std::size_t contentEnd = found == std::string_view::npos ? size : found;
+        if (nextLf < begin) {
+            nextLf = next('\n', begin);
+        }
+        if (nextCr < begin) {
+            nextCr = next('\r', begin);
+        }
+        // The line ends at the first LF or CR, whichever comes first.
+        const std::size_t contentEnd = std::min(nextLf, nextCr);
         std::size_t lineEnd = contentEnd;
         if (lineEnd < size) {
             const bool crLf =
