@@ -121,19 +121,8 @@ CacheSettingsDialog::CacheSettingsDialog(std::filesystem::path engineConfig, Pro
 }
 
 void CacheSettingsDialog::BuildControls() {
-    QFont font("Arial");
-    font.setPointSize(8);
-    setFont(font);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    auto* heading = new QLabel("CACHE SETTINGS", this);
-    heading->setObjectName("cacheSettingsHeading");
-    heading->setAlignment(Qt::AlignCenter);
-    heading->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    heading->setMinimumHeight(heading->sizeHint().height() + 6);
-    layout->addWidget(heading);
+    QVBoxLayout* layout = StartDialogLayout(this);
+    AddHeading(layout, "CACHE SETTINGS", "cacheSettingsHeading");
 
     const QString widestValue = "-2147483648";
     auto* columns = new QGridLayout;

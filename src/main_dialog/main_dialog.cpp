@@ -36,16 +36,6 @@ QString AccessibleNameOf(std::string_view caption) {
     return name;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* objectName, const char* caption) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromUtf8(objectName));
-    // Enter on a focused button presses that button; from a list or field, the default one.
-    button->setAutoDefault(true);
-    // Room around the caption, so that no caption touches its button's edge.
-    button->setMinimumWidth(button->sizeHint().width() + 12);
-    return button;
-}
-
 }  // namespace
 
 MainDialog::MainDialog(InstallationPaths paths, std::vector<std::string> resolutionEntries,
@@ -72,12 +62,7 @@ MainDialog::MainDialog(InstallationPaths paths, std::vector<std::string> resolut
 }
 
 void MainDialog::BuildControls() {
-    QFont font("Arial");
-    font.setPointSize(8);
-    setFont(font);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    QVBoxLayout* layout = StartDialogLayout(this);
     BuildHeader(layout);
 
     // Built in screen order, which is also the tab order.
@@ -88,15 +73,17 @@ void MainDialog::BuildControls() {
     warning->setObjectName("warningLabel");
     warning->setAlignment(Qt::AlignCenter);
     commonGrid->addWidget(warning, commonGrid->rowCount(), 0, 1, 2);
-    restoreLogosButton_ = MakeButton(common, "restoreStartLogosButton", "restore s&tartlogos");
-    removeLogosButton_ = MakeButton(common, "removeStartLogosButton", "remo&ve startlogos");
+    restoreLogosButton_ =
+        MakeDialogButton(common, "restoreStartLogosButton", "restore s&tartlogos");
+    removeLogosButton_ = MakeDialogButton(common, "removeStartLogosButton", "remo&ve startlogos");
     AddButtonRow(commonGrid, {restoreLogosButton_, removeLogosButton_});
     commonGrid->setRowStretch(commonGrid->rowCount(), 1);
 
     auto* advanced = BuildGroup(MainGroup::Advanced, "advanced settings", "advancedSettingsGroup");
-    cacheSettingsButton_ = MakeButton(advanced, "cacheSettingsButton", "&cache settings...");
-    otherSettingsButton_ = MakeButton(advanced, "otherSettingsButton", "&other settings");
-    restoreSettingsButton_ = MakeButton(advanced, "restoreSettingsButton", "&restore settings");
+    cacheSettingsButton_ = MakeDialogButton(advanced, "cacheSettingsButton", "&cache settings...");
+    otherSettingsButton_ = MakeDialogButton(advanced, "otherSettingsButton", "&other settings");
+    restoreSettingsButton_ =
+        MakeDialogButton(advanced, "restoreSettingsButton", "&restore settings");
     AddButtonRow(static_cast<QGridLayout*>(advanced->layout()),
                  {cacheSettingsButton_, otherSettingsButton_, restoreSettingsButton_});
     groups->addWidget(common, 1);
@@ -113,12 +100,12 @@ void MainDialog::BuildControls() {
     separator->setPalette(grey);
     layout->addWidget(separator);
 
-    loadBackupButton_ = MakeButton(this, "loadBackupButton", "&load backup...");
-    createBackupButton_ = MakeButton(this, "createBackupButton", "create &backup...");
-    saveSettingsButton_ = MakeButton(this, "saveSettingsButton", "&save settings");
-    quitButton_ = MakeButton(this, "quitButton", "&quit");
+    loadBackupButton_ = MakeDialogButton(this, "loadBackupButton", "&load backup...");
+    createBackupButton_ = MakeDialogButton(this, "createBackupButton", "create &backup...");
+    saveSettingsButton_ = MakeDialogButton(this, "saveSettingsButton", "&save settings");
+    quitButton_ = MakeDialogButton(this, "quitButton", "&quit");
     quitButton_->setDefault(true);
-    creditsButton_ = MakeButton(this, "creditsButton", "&credits");
+    creditsButton_ = MakeDialogButton(this, "creditsButton", "&credits");
     auto* bottom = new QHBoxLayout;
     for (QPushButton* button : {loadBackupButton_, createBackupButton_, saveSettingsButton_,
                                 quitButton_, creditsButton_}) {

@@ -79,19 +79,8 @@ void OtherSettingsDialog::Open(QWidget* owner, const InstallationPaths& paths) {
 }
 
 void OtherSettingsDialog::BuildControls() {
-    QFont font("Arial");
-    font.setPointSize(8);
-    setFont(font);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    auto* heading = new QLabel("OTHER SETTINGS", this);
-    heading->setObjectName("headingLabel");
-    heading->setAlignment(Qt::AlignCenter);
-    heading->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    heading->setMinimumHeight(heading->sizeHint().height() + 6);
-    layout->addWidget(heading);
+    QVBoxLayout* layout = StartDialogLayout(this);
+    AddHeading(layout, "OTHER SETTINGS", "headingLabel");
 
     QHBoxLayout* groupRows[] = {new QHBoxLayout, new QHBoxLayout};
     std::map<std::string_view, QGridLayout*> grids;

@@ -190,6 +190,24 @@ void SetHint(QWidget* control, std::string_view hint) {
     control->setToolTip(wrapped + line);
 }
 
+QVBoxLayout* StartDialogLayout(QWidget* dialog) {
+    QFont font("Arial");
+    font.setPointSize(8);
+    dialog->setFont(font);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    return layout;
+}
+
+void AddHeading(QVBoxLayout* layout, const char* text, const char* objectName) {
+    auto* heading = new QLabel(text, layout->parentWidget());
+    heading->setObjectName(objectName);
+    heading->setAlignment(Qt::AlignCenter);
+    heading->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    heading->setMinimumHeight(heading->sizeHint().height() + 6);
+    layout->addWidget(heading);
+}
+
 QPushButton* MakeDialogButton(QWidget* parent, const char* objectName, const char* caption) {
     auto* button = new QPushButton(QString::fromUtf8(caption), parent);
     button->setObjectName(QString::fromUtf8(objectName));

@@ -70,6 +70,12 @@ void SetHint(QWidget* control, std::string_view hint);
 // default button), and its caption keeps room to the button's edges.
 QPushButton* MakeDialogButton(QWidget* parent, const char* objectName, const char* caption);
 
+// The dialogs' font (Arial, 8 points) and their top-level layout, which fixes the size.
+QVBoxLayout* StartDialogLayout(QWidget* dialog);
+
+// The sunken heading at the top of a settings dialog ("CACHE SETTINGS").
+void AddHeading(QVBoxLayout* layout, const char* text, const char* objectName);
+
 // Gives a dialog and every control in it the scheme's colours, popups of drop-down lists
 // included. The application runs the Fusion style, which draws with the palette alone.
 void ApplyColourScheme(QWidget* dialog, DialogKind kind);
