@@ -130,6 +130,7 @@ TEST_F(ProfileStoreTest, WritesChangeOnlyTheLinesTheyAffect) {
         {"[a]\r\nx=1\r\n\r\n; b\r\n[b]", {{"A", "n", "v"}}, "[a]\r\nx=1\r\nn=v\r\n\r\n; b\r\n[b]"},
         {"[e]\r\n; c\r\n\r\n[b]\r\n", {{"e", "k", "v"}}, "[e]\r\nk=v\r\n; c\r\n\r\n[b]\r\n"},
         {"[a]\nx=1", {{"a", "y", "2"}}, "[a]\nx=1\r\ny=2\r\n"},
+        {"[a]\nx=1", {{"a", "x", "2"}, {"a", "y", "3"}}, "[a]\nx=2\r\ny=3\r\n"},
         {"[last]", {{"last", "k", "v"}}, "[last]\r\nk=v\r\n"},
         {"k=0\r\n", {{" s ", " k ", "1"}}, "k=0\r\n[s]\r\nk=1\r\n"},  // k=0 is in no section
         {"\xEF\xBB\xBF[s]\r\nk=v\r\n", {{"s", "k", "x"}},
