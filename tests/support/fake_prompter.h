@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/prompter.h"
@@ -19,28 +20,18 @@ namespace vk3::test {
 // answer still queued when the fake goes fails the test too, since the code never asked.
 class FakePrompter : public Prompter {
 public:
+    using Choice = std::optional<std::filesystem::path>;
     enum class MessageKind { Notice, Error, Question };
     enum class DialogKind { Open, Save };
-
-    struct ShownMessage {
-        MessageKind kind;
-        std::string text;
-    };
+    using ShownMessage = std::pair<MessageKind, std::string>;
     struct ShownDialog {
         DialogKind kind;
         FileDialogRequest request;
     };
 
-    FakePrompter() = default;
-    FakePrompter(const FakePrompter&) = delete;
-    FakePrompter& operator=(const FakePrompter&) = delete;
     ~FakePrompter() override {
-        if (!answers_.empty()) {
-            ADD_FAILURE() << answers_.size() << " yes/no answer(s) queued but never asked for";
-        }
-        if (!fileChoices_.empty()) {
-            ADD_FAILURE() << fileChoices_.size() << " file choice(s) queued but never asked for";
-        }
+        EXPECT_TRUE(answers_.empty()) << "yes/no answers queued but never asked for";
+        EXPECT_TRUE(fileChoices_.empty()) << "file choices queued but never asked for";
     }
 
     FakePrompter& AnswerYes() { return Answer(true); }
@@ -49,28 +40,14 @@ public:
         answers_.push_back(yes);
         return *this;
     }
-    FakePrompter& ChooseFile(std::filesystem::path path) {
+    FakePrompter& ChooseFile(Choice path) {
         fileChoices_.push_back(std::move(path));
         return *this;
     }
-    FakePrompter& CancelFileDialog() {
-        fileChoices_.push_back(std::nullopt);
-        return *this;
-    }
+    FakePrompter& CancelFileDialog() { return ChooseFile(std::nullopt); }
 
     const std::vector<ShownMessage>& messages() const { return messages_; }
     const std::vector<ShownDialog>& dialogs() const { return dialogs_; }
-
-    // The texts of one kind, in the order shown.
-    std::vector<std::string> Texts(MessageKind kind) const {
-        std::vector<std::string> texts;
-        for (const ShownMessage& message : messages_) {
-            if (message.kind == kind) {
-                texts.push_back(message.text);
-            }
-        }
-        return texts;
-    }
     std::vector<std::string> notices() const { return Texts(MessageKind::Notice); }
     std::vector<std::string> errors() const { return Texts(MessageKind::Error); }
     std::vector<std::string> questions() const { return Texts(MessageKind::Question); }
@@ -83,38 +60,41 @@ public:
     }
     bool AskYesNo(std::string_view question) override {
         messages_.push_back({MessageKind::Question, std::string(question)});
-        if (answers_.empty()) {
-            ADD_FAILURE() << "unexpected question: \"" << question << "\"";
-            return false;
-        }
-        const bool yes = answers_.front();
-        answers_.pop_front();
-        return yes;
+        EXPECT_FALSE(answers_.empty()) << "unexpected question: \"" << question << "\"";
+        return !answers_.empty() && Take(answers_);
     }
-    std::optional<std::filesystem::path> ChooseFileToOpen(
-        const FileDialogRequest& request) override {
+    Choice ChooseFileToOpen(const FileDialogRequest& request) override {
         return Choose(DialogKind::Open, request);
     }
-    std::optional<std::filesystem::path> ChooseFileToSave(
-        const FileDialogRequest& request) override {
+    Choice ChooseFileToSave(const FileDialogRequest& request) override {
         return Choose(DialogKind::Save, request);
     }
 
 private:
-    std::optional<std::filesystem::path> Choose(DialogKind kind, const FileDialogRequest& request) {
-        dialogs_.push_back({kind, request});
-        if (fileChoices_.empty()) {
-            ADD_FAILURE() << "unexpected " << (kind == DialogKind::Open ? "open" : "save")
-                          << " dialog for \"" << request.filterDescription << "\"";
-            return std::nullopt;
+    template <typename T>
+    static T Take(std::deque<T>& queue) {
+        T front = std::move(queue.front());
+        queue.pop_front();
+        return front;
+    }
+    std::vector<std::string> Texts(MessageKind kind) const {
+        std::vector<std::string> texts;
+        for (const auto& [shownKind, text] : messages_) {
+            if (shownKind == kind) {
+                texts.push_back(text);
+            }
         }
-        std::optional<std::filesystem::path> choice = std::move(fileChoices_.front());
-        fileChoices_.pop_front();
-        return choice;
+        return texts;
+    }
+    Choice Choose(DialogKind kind, const FileDialogRequest& request) {
+        dialogs_.push_back({kind, request});
+        EXPECT_FALSE(fileChoices_.empty())
+            << "unexpected file dialog for \"" << request.filterDescription << "\"";
+        return fileChoices_.empty() ? std::nullopt : Take(fileChoices_);
     }
 
     std::deque<bool> answers_;
-    std::deque<std::optional<std::filesystem::path>> fileChoices_;
+    std::deque<Choice> fileChoices_;
     std::vector<ShownMessage> messages_;
     std::vector<ShownDialog> dialogs_;
 };

@@ -11,12 +11,9 @@ namespace vk3::test {
 
 TempDir::TempDir() {
     std::random_device random;
-    for (;;) {
+    do {
         path_ = fs::temp_directory_path() / ("vk3test-" + std::to_string(random()));
-        if (fs::create_directory(path_)) {
-            break;
-        }
-    }
+    } while (!fs::create_directory(path_));
 }
 
 TempDir::~TempDir() {
@@ -40,7 +37,7 @@ void WriteFile(const fs::path& path, std::string_view bytes) {
 
 std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::set<std::string> FileNamesIn(const fs::path& folder) {
@@ -52,8 +49,8 @@ std::set<std::string> FileNamesIn(const fs::path& folder) {
 }
 
 void MakeReadOnly(const fs::path& file) {
-    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
+    using enum fs::perms;
+    fs::permissions(file, owner_write | group_write | others_write, fs::perm_options::remove);
 }
 
 }  // namespace vk3::test

@@ -25,8 +25,8 @@ private:
     std::filesystem::path path_;
 };
 
-// The configuration files of a game installed under root: game/Ini/vkmain.ini,
-// game/Ini/debug.ini and docs/veskaran3/UserOptions.ini. Nothing is created.
+// game/Ini/vkmain.ini, game/Ini/debug.ini and docs/veskaran3/UserOptions.ini under root;
+// nothing is created.
 inline InstallationPaths InstallationUnder(const std::filesystem::path& root) {
     return {root / "game/Ini/vkmain.ini", root / "game/Ini/debug.ini",
             root / "docs/veskaran3/UserOptions.ini"};
@@ -38,8 +38,7 @@ void WriteFile(const std::filesystem::path& path, std::string_view bytes);
 std::string ReadFile(const std::filesystem::path& path);
 // The names of everything in a folder, so that a test sees no file is left behind.
 std::set<std::string> FileNamesIn(const std::filesystem::path& folder);
-// Takes every write permission away: the file is read-only to the program even as root,
-// which checks the mode bits itself.
+// Takes every write permission away: the program treats the file as read-only even as root.
 void MakeReadOnly(const std::filesystem::path& file);
 
 }  // namespace vk3::test

@@ -4,7 +4,6 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,33 +30,40 @@ using test::WriteFile;
 const std::vector<std::string> kModes = {"800x600@60Hz", "1024x768@60Hz", "1280x768@60Hz",
                                          "1680x1050@60Hz"};
 
+// Writes the two files the dialog reads.
+InstallationPaths WrittenInstallation(const TempDir& dir) {
+    const InstallationPaths paths = test::InstallationUnder(dir.path());
+    WriteFile(paths.userOptions,
+              "[Options.Custom]\r\nDistanceHigh=2\r\nTextureQuality=1\r\nShadowQuality=0\r\n"
+              "[Options.Video]\r\nResolution.Width=1680\r\nResolution.Height=1050\r\n"
+              "Resolution.RefreshRate=60\r\n");
+    WriteFile(paths.engineConfig,
+              "; engine\r\n[Engine.Setup]\r\nEntity.ROI=4000.0\r\nRender.Gamma=1.2\r\n");
+    return paths;
+}
+
+template <typename T = QWidget>
+T* Find(const QWidget& dialog, const char* name) {
+    T* widget = dialog.findChild<T*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+void Click(const QWidget& dialog, const char* button) {
+    QTest::mouseClick(Find<QPushButton>(dialog, button), Qt::LeftButton);
+}
+
 class MainDialogTest : public ::testing::Test {
 protected:
-    MainDialogTest() {
-        paths = test::InstallationUnder(dir.path());
-        WriteFile(paths.userOptions,
-                  "[Options.Custom]\r\nDistanceHigh=2\r\nTextureQuality=1\r\nShadowQuality=0\r\n"
-                  "[Options.Video]\r\nResolution.Width=1680\r\nResolution.Height=1050\r\n"
-                  "Resolution.RefreshRate=60\r\n");
-        WriteFile(paths.engineConfig,
-                  "; engine\r\n[Engine.Setup]\r\nEntity.ROI=4000.0\r\nRender.Gamma=1.2\r\n");
-    }
-
-    template <typename T>
-    T* Find(MainDialog& dialog, const char* name) {
-        T* widget = dialog.findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
+    MainDialogTest() { dialog.show(); }
 
     TempDir dir;
-    InstallationPaths paths;
+    InstallationPaths paths = WrittenInstallation(dir);
     FakePrompter prompter;
+    MainDialog dialog{paths, kModes, prompter};
 };
 
 TEST_F(MainDialogTest, ShowsEveryControlLabelledInTabOrderWithHintsAndColours) {
-    MainDialog dialog(paths, kModes, prompter);
-    dialog.show();
     QApplication::setActiveWindow(&dialog);
     EXPECT_EQ(dialog.windowTitle(), "Veskaran 3 - Tuning Utility");
     EXPECT_FALSE(dialog.windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -66,57 +72,52 @@ TEST_F(MainDialogTest, ShowsEveryControlLabelledInTabOrderWithHintsAndColours) {
 
     // Every setting is announced by its caption, and its caption's label leads to it.
     for (const MainControlInfo& info : MainControls()) {
-        QWidget* control = Find<QWidget>(dialog, std::string(info.objectName).c_str());
+        QWidget* control = Find(dialog, std::string(info.objectName).c_str());
         ASSERT_NE(control, nullptr);
         const QString caption = ToQString(info.caption);
         EXPECT_EQ(control->accessibleName() + ":", caption);
-        bool labelled = false;
-        for (QLabel* label : dialog.findChildren<QLabel*>()) {
-            labelled |= label->buddy() == control && label->text() == caption;
-        }
-        EXPECT_TRUE(labelled) << info.objectName;
+        const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+        EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](QLabel* label) {
+            return label->buddy() == control && label->text() == caption;
+        })) << info.objectName;
     }
     // The aspect ratio reads as its value and is labelled by its caption.
     QLabel* aspect = Find<QLabel>(dialog, "aspectRatioLabel");
     EXPECT_EQ(QAccessible::queryAccessibleInterface(aspect)->text(QAccessible::Name), "16:10");
     EXPECT_EQ(Find<QLabel>(dialog, "aspectRatioCaption")->buddy(), aspect);
 
-    EXPECT_EQ(Find<QComboBox>(dialog, "viewRangeLowList")->toolTip(), "default: medium");
-    EXPECT_EQ(Find<QComboBox>(dialog, "shadowQualityList")->toolTip(), "default: low");
-    EXPECT_EQ(Find<QComboBox>(dialog, "resolutionList")->toolTip(), "default: 1024x768@60Hz");
-    EXPECT_EQ(Find<QLineEdit>(dialog, "maxRagdollsEdit")->toolTip(), "default: 999");
+    for (const auto& [name, hint] : {std::pair{"viewRangeLowList", "default: medium"},
+                                     {"shadowQualityList", "default: low"},
+                                     {"resolutionList", "default: 1024x768@60Hz"},
+                                     {"maxRagdollsEdit", "default: 999"}}) {
+        EXPECT_EQ(Find(dialog, name)->toolTip(), hint);
+    }
 
     // Tab order: the common group with its logo buttons, the advanced group, the bottom row.
-    const std::vector<std::pair<const char*, const char*>> tabOrder = {
-        {"resolutionList", ""},
-        {"viewRangeHighList", ""},
-        {"postProcessingList", ""},
+    const std::pair<const char*, const char*> tabOrder[] = {
+        // clang-format off
+        {"resolutionList", ""}, {"viewRangeHighList", ""}, {"postProcessingList", ""},
         {"restoreStartLogosButton", "restore s&tartlogos"},
         {"removeStartLogosButton", "remo&ve startlogos"},
-        {"vegetationList", ""},
-        {"vegetationQualityList", ""},
-        {"imageQualityList", ""},
-        {"cacheSettingsButton", "&cache settings..."},
-        {"otherSettingsButton", "&other settings"},
-        {"restoreSettingsButton", "&restore settings"},
-        {"loadBackupButton", "&load backup..."},
-        {"createBackupButton", "create &backup..."},
-        {"saveSettingsButton", "&save settings"},
-        {"quitButton", "&quit"},
-        {"creditsButton", "&credits"}};
+        {"vegetationList", ""}, {"vegetationQualityList", ""}, {"imageQualityList", ""},
+        {"cacheSettingsButton", "&cache settings..."}, {"otherSettingsButton", "&other settings"},
+        {"restoreSettingsButton", "&restore settings"}, {"loadBackupButton", "&load backup..."},
+        {"createBackupButton", "create &backup..."}, {"saveSettingsButton", "&save settings"},
+        {"quitButton", "&quit"}, {"creditsButton", "&credits"},
+        // clang-format on
+    };
     std::vector<std::string> chain;
-    QWidget* widget = Find<QWidget>(dialog, "resolutionList");
+    QWidget* widget = Find(dialog, "resolutionList");
     do {
         if (widget->focusPolicy() & Qt::TabFocus) {
             chain.push_back(widget->objectName().toStdString());
         }
         widget = widget->nextInFocusChain();
     } while (widget->objectName() != "resolutionList");
-    std::size_t position = 0;
+    auto position = chain.begin();
     for (const auto& [name, caption] : tabOrder) {
-        const auto found = std::find(chain.begin() + position, chain.end(), name);
-        ASSERT_NE(found, chain.end()) << name << " out of tab order";
-        position = found - chain.begin();
+        position = std::find(position, chain.end(), name);
+        ASSERT_NE(position, chain.end()) << name << " out of tab order";
         if (*caption) {
             auto* button = Find<QPushButton>(dialog, name);
             EXPECT_EQ(button->text(), caption);
@@ -131,7 +132,7 @@ TEST_F(MainDialogTest, ShowsEveryControlLabelledInTabOrderWithHintsAndColours) {
     const QColor background(75, 0, 0);
     for (const char* name : {"textureQualityList", "viewRangeVegetationEdit", "saveSettingsButton",
                              "commonSettingsGroup", "versionLabel"}) {
-        const QPalette palette = Find<QWidget>(dialog, name)->palette();
+        const QPalette palette = Find(dialog, name)->palette();
         for (QPalette::ColorRole role :
              {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
             EXPECT_EQ(palette.color(role), text) << name;
@@ -144,8 +145,7 @@ TEST_F(MainDialogTest, ShowsEveryControlLabelledInTabOrderWithHintsAndColours) {
     EXPECT_EQ(list->view()->palette().color(QPalette::Base), background);
     EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), background);
     EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipText), text);
-    EXPECT_EQ(Find<QWidget>(dialog, "separator")->palette().color(QPalette::Window),
-              QColor(128, 128, 128));
+    EXPECT_EQ(Find(dialog, "separator")->palette().color(QPalette::Window), QColor(128, 128, 128));
 
     if (const QByteArray folder = qgetenv("VK3_SCREENSHOT_DIR"); !folder.isEmpty()) {
         dialog.grab().save(QString::fromLocal8Bit(folder) + "/main_dialog.png");
@@ -159,44 +159,37 @@ TEST_F(MainDialogTest, ShowsEveryControlLabelledInTabOrderWithHintsAndColours) {
 }
 
 TEST_F(MainDialogTest, EnterPressesTheFocusedButtonOrQuitsFromAListOrField) {
-    struct Case {
+    const struct {
         const char* focus;
         bool quits;
-        const char* asked;  // the question a pressed button asks, answered No
+        std::vector<std::string> notices = {}, questions = {};  // questions are answered No
+    } cases[] = {
+        {"textureFilterList", true},
+        {"viewRangeNpcEdit", true},
+        {"saveSettingsButton", false, {"settings saved"}},
+        {"restoreSettingsButton", false, {}, {"do you really want to restore the settings?"}},
+        {"removeStartLogosButton", false, {}, {"do you really want to remove the startlogos?"}},
+        {"quitButton", true},
     };
-    const Case cases[] = {
-        {"textureFilterList", true, nullptr},
-        {"viewRangeNpcEdit", true, nullptr},
-        {"saveSettingsButton", false, nullptr},
-        {"restoreSettingsButton", false, "do you really want to restore the settings?"},
-        {"removeStartLogosButton", false, "do you really want to remove the startlogos?"},
-        {"quitButton", true, nullptr},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.focus);
         FakePrompter answers;
-        if (c.asked) {
+        if (!c.questions.empty()) {
             answers.AnswerNo();
         }
-        MainDialog dialog(paths, kModes, answers);
-        dialog.show();
-        QWidget* focus = Find<QWidget>(dialog, c.focus);
+        MainDialog entered(paths, kModes, answers);
+        entered.show();
+        QWidget* focus = Find(entered, c.focus);
         focus->setFocus();
         QTest::keyClick(focus, Qt::Key_Return);
-        EXPECT_EQ(dialog.isVisible(), !c.quits);
-        EXPECT_EQ(dialog.result(), c.quits ? QDialog::Accepted : QDialog::Rejected);
-        if (c.asked) {
-            EXPECT_EQ(answers.questions(), std::vector<std::string>{c.asked});
-        }
-        if (std::string_view(c.focus) == "saveSettingsButton") {
-            EXPECT_EQ(answers.notices(), std::vector<std::string>{"settings saved"});
-        }
+        EXPECT_EQ(entered.isVisible(), !c.quits);
+        EXPECT_EQ(entered.result(), c.quits ? QDialog::Accepted : QDialog::Rejected);
+        EXPECT_EQ(answers.notices(), c.notices);
+        EXPECT_EQ(answers.questions(), c.questions);
     }
 }
 
-TEST_F(MainDialogTest, KeyboardChangeAndSaveReachTheFilesAndKeepUntouchedValues) {
-    MainDialog dialog(paths, kModes, prompter);
-    dialog.show();
+TEST_F(MainDialogTest, SavesBothFilesOrNeitherKeepingUntouchedValues) {
     QComboBox* texture = Find<QComboBox>(dialog, "textureQualityList");
     ASSERT_EQ(texture->currentText(), "low");
     texture->setFocus();
@@ -206,29 +199,24 @@ TEST_F(MainDialogTest, KeyboardChangeAndSaveReachTheFilesAndKeepUntouchedValues)
     ragdolls->clear();
     QTest::keyClicks(ragdolls, "12x5");  // the letter is refused
     EXPECT_EQ(ragdolls->text(), "125");
-
-    QTest::mouseClick(Find<QPushButton>(dialog, "saveSettingsButton"), Qt::LeftButton);
+    Click(dialog, "saveSettingsButton");
     EXPECT_EQ(prompter.notices(), std::vector<std::string>{"settings saved"});
     EXPECT_EQ(ReadProfileString(paths.userOptions, "Options.Custom", "TextureQuality", ""), "2");
     EXPECT_EQ(ReadProfileString(paths.engineConfig, "Engine.Setup", "Animation.MaxRagDolls", ""),
               "125");
     // "4000.0" and "1.2" were not touched and keep their text; DistanceHigh keeps "2".
-    EXPECT_TRUE(ReadFile(paths.engineConfig)
-                    .starts_with("; engine\r\n[Engine.Setup]\r\nEntity.ROI=4000.0\r\n"
-                                 "Render.Gamma=1.2\r\n"));
-    EXPECT_TRUE(ReadFile(paths.userOptions).starts_with("[Options.Custom]\r\nDistanceHigh=2\r\n"));
-}
-
-TEST_F(MainDialogTest, AFailedSaveChangesNeitherFileAndEmptiedFieldsStopIt) {
-    MainDialog dialog(paths, kModes, prompter);
-    dialog.show();
     const std::string engineBefore = ReadFile(paths.engineConfig);
     const std::string userBefore = ReadFile(paths.userOptions);
+    EXPECT_TRUE(engineBefore.starts_with(
+        "; engine\r\n[Engine.Setup]\r\nEntity.ROI=4000.0\r\nRender.Gamma=1.2\r\n"));
+    EXPECT_TRUE(userBefore.starts_with("[Options.Custom]\r\nDistanceHigh=2\r\n"));
+
+    // One file cannot be written: neither changes.
     test::MakeReadOnly(paths.engineConfig);
-    Find<QComboBox>(dialog, "textureQualityList")->setCurrentIndex(2);
+    texture->setCurrentIndex(2);
     Find<QLineEdit>(dialog, "viewRangeNpcEdit")->setText("4100");
-    QTest::mouseClick(Find<QPushButton>(dialog, "saveSettingsButton"), Qt::LeftButton);
-    EXPECT_TRUE(prompter.notices().empty());
+    Click(dialog, "saveSettingsButton");
+    EXPECT_EQ(prompter.notices().size(), 1u);
     ASSERT_EQ(prompter.errors().size(), 1u);
     EXPECT_NE(prompter.errors()[0].find("vkmain.ini\": the file is read-only"), std::string::npos);
     EXPECT_EQ(ReadFile(paths.engineConfig), engineBefore);
@@ -238,13 +226,12 @@ TEST_F(MainDialogTest, AFailedSaveChangesNeitherFileAndEmptiedFieldsStopIt) {
     std::filesystem::permissions(paths.engineConfig, std::filesystem::perms::owner_all);
     QLineEdit* physics = Find<QLineEdit>(dialog, "viewRangePhysicsEdit");
     physics->clear();
-    QTest::mouseClick(Find<QPushButton>(dialog, "saveSettingsButton"), Qt::LeftButton);
-    QTest::mouseClick(Find<QPushButton>(dialog, "quitButton"), Qt::LeftButton);
-    EXPECT_EQ(prompter.notices().size(), 2u);
-    EXPECT_NE(prompter.notices()[0].find("view range physics"), std::string::npos);
+    Click(dialog, "saveSettingsButton");
+    Click(dialog, "quitButton");
+    ASSERT_EQ(prompter.notices().size(), 3u);
+    EXPECT_NE(prompter.notices()[1].find("view range physics"), std::string::npos);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.focusWidget(), physics);
-    EXPECT_EQ(ReadFile(paths.engineConfig), engineBefore);
 
     // Escape closes all the same, and writes nothing.
     QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -253,30 +240,41 @@ TEST_F(MainDialogTest, AFailedSaveChangesNeitherFileAndEmptiedFieldsStopIt) {
     EXPECT_EQ(ReadFile(paths.engineConfig), engineBefore);
 }
 
-TEST_F(MainDialogTest, RestoreAsksFirst) {
-    MainDialog dialog(paths, kModes, prompter);
-    dialog.show();
+TEST_F(MainDialogTest, RestoreBackupAndLogoButtonsAskFirst) {
     QComboBox* high = Find<QComboBox>(dialog, "viewRangeHighList");
     QLineEdit* npc = Find<QLineEdit>(dialog, "viewRangeNpcEdit");
+    ASSERT_EQ(high->currentText(), "medium");
     npc->setText("50");
     high->setCurrentIndex(0);
-
     prompter.AnswerNo().AnswerYes();
-    QTest::mouseClick(Find<QPushButton>(dialog, "restoreSettingsButton"), Qt::LeftButton);
+    Click(dialog, "restoreSettingsButton");
     EXPECT_EQ(npc->text(), "50");
-    QTest::mouseClick(Find<QPushButton>(dialog, "restoreSettingsButton"), Qt::LeftButton);
+    Click(dialog, "restoreSettingsButton");
     EXPECT_EQ(npc->text(), "4000");
     EXPECT_EQ(high->currentText(), "medium");
     EXPECT_EQ(Find<QComboBox>(dialog, "resolutionList")->currentText(), "1024x768@60Hz");
     EXPECT_EQ(Find<QLabel>(dialog, "aspectRatioLabel")->text(), "4:3");
+
+    // A loaded backup is shown at once.
+    const std::filesystem::path backup = dir / "saves/settings.vib";
+    std::filesystem::create_directories(backup.parent_path());
+    prompter.ChooseFile(backup);
+    Click(dialog, "createBackupButton");
+    ASSERT_TRUE(std::filesystem::exists(backup));
+    WriteFile(paths.userOptions, "[Options.Custom]\r\nDistanceHigh=1\r\n");
+    high->setCurrentIndex(0);
+    prompter.AnswerYes().ChooseFile(backup);
+    Click(dialog, "loadBackupButton");
+    EXPECT_EQ(high->currentText(), "medium");  // reloaded from the restored file
+    EXPECT_TRUE(prompter.errors().empty());
+
+    prompter.AnswerYes();
+    Click(dialog, "removeStartLogosButton");
+    EXPECT_EQ(ReadFile(dir / "game/Ini/logo.ini"), "VK3_Logo_01.bik");
 }
 
 TEST_F(MainDialogTest, ChildDialogsOpenOneAtATimeWithTheOwnerAndPaths) {
-    MainDialog dialog(paths, kModes, prompter);
-    dialog.show();
-    // Without dialogs behind them the buttons do nothing.
-    QTest::mouseClick(Find<QPushButton>(dialog, "cacheSettingsButton"), Qt::LeftButton);
-
+    Click(dialog, "cacheSettingsButton");  // without a dialog behind it, nothing happens
     std::vector<std::string> opened;
     QPushButton* other = Find<QPushButton>(dialog, "otherSettingsButton");
     ChildDialogs children;
@@ -292,47 +290,18 @@ TEST_F(MainDialogTest, ChildDialogsOpenOneAtATimeWithTheOwnerAndPaths) {
     children.credits = [&](QWidget*, const InstallationPaths&) { opened.push_back("credits"); };
     dialog.SetChildDialogs(children);
     QTest::mouseClick(other, Qt::LeftButton);
-    QTest::mouseClick(Find<QPushButton>(dialog, "creditsButton"), Qt::LeftButton);
+    Click(dialog, "creditsButton");
     EXPECT_EQ(opened, (std::vector<std::string>{paths.debugConfig.string(), "credits"}));
-}
-
-TEST_F(MainDialogTest, ALoadedBackupIsShownAndTheLogoButtonsAskFirst) {
-    MainDialog dialog(paths, kModes, prompter);
-    dialog.show();
-    QComboBox* high = Find<QComboBox>(dialog, "viewRangeHighList");
-    ASSERT_EQ(high->currentText(), "medium");
-
-    const std::filesystem::path backup = dir / "saves/settings.vib";
-    std::filesystem::create_directories(backup.parent_path());
-    prompter.ChooseFile(backup);
-    QTest::mouseClick(Find<QPushButton>(dialog, "createBackupButton"), Qt::LeftButton);
-    ASSERT_TRUE(std::filesystem::exists(backup));
-
-    WriteFile(paths.userOptions, "[Options.Custom]\r\nDistanceHigh=1\r\n");
-    high->setCurrentIndex(0);
-    prompter.AnswerYes().ChooseFile(backup);
-    QTest::mouseClick(Find<QPushButton>(dialog, "loadBackupButton"), Qt::LeftButton);
-    EXPECT_EQ(high->currentText(), "medium");  // reloaded from the restored file
-    EXPECT_TRUE(prompter.errors().empty());
-
-    const std::filesystem::path logos = dir / "game/Ini/logo.ini";
-    prompter.AnswerYes();
-    QTest::mouseClick(Find<QPushButton>(dialog, "removeStartLogosButton"), Qt::LeftButton);
-    EXPECT_EQ(ReadFile(logos), "VK3_Logo_01.bik");
 }
 
 TEST(QtPlatform, HintsWrapAndFileFiltersNameTheirPatternOnce) {
     QLabel control;
-    std::string longHint = "default:";
-    for (int i = 0; i < 200; ++i) {
-        longHint += " ultra";
-    }
+    const std::string longHint = "default:" + QString(" ultra").repeated(200).toStdString();
     SetHint(&control, longHint);
     const QStringList lines = control.toolTip().split('\n');
     EXPECT_GT(lines.size(), 1);
-    const QFontMetrics metrics(QToolTip::font());
     for (const QString& line : lines) {
-        EXPECT_LE(metrics.horizontalAdvance(line), kHintMaxWidth);
+        EXPECT_LE(QFontMetrics(QToolTip::font()).horizontalAdvance(line), kHintMaxWidth);
     }
     EXPECT_EQ(control.toolTip().replace('\n', ' ').toStdString(), longHint);
 
@@ -352,11 +321,7 @@ TEST(SystemInstallationRecord, KeepsTheFolderInTheUsersConfigurationFolder) {
     EXPECT_EQ(record.Read(), "/games/Veskaran 3");
     EXPECT_EQ(ReadFile(config / "Quellmark/Veskaran III.ini"),
               "[General]\r\nINSTALL_DIR=/games/Veskaran 3\r\n");
-    if (previous.isNull()) {
-        qunsetenv("XDG_CONFIG_HOME");
-    } else {
-        qputenv("XDG_CONFIG_HOME", previous);
-    }
+    previous.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", previous);
 }
 #endif
 
