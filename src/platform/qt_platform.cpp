@@ -4,11 +4,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QToolTip>
+#include <QVBoxLayout>
 #include <QWidget>
 
 #include <SDL.h>

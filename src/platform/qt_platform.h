@@ -11,6 +11,7 @@
 #include "platform/prompter.h"
 
 class QPushButton;
+class QVBoxLayout;
 class QWidget;
 
 namespace vk3 {
