@@ -148,7 +148,6 @@ TEST_F(MainDialogTest, ShowsEveryControlLabelledInTabOrderWithHintsAndColours) {
     EXPECT_EQ(Find(dialog, "separator")->palette().color(QPalette::Window), QColor(128, 128, 128));
 
     if (const QByteArray folder = qgetenv("VK3_SCREENSHOT_DIR"); !folder.isEmpty()) {
-        dialog.grab().save(QString::fromLocal8Bit(folder) + "/main_dialog.png");
         QToolTip::showText(QPoint(100, 100), list->toolTip(), list);
         for (QWidget* top : QApplication::topLevelWidgets()) {
             if (top->inherits("QTipLabel")) {
