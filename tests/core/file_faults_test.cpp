@@ -16,9 +16,7 @@
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
-#include <linux/capability.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,24 +46,6 @@ TEST(FileFaults, NamesWithNonAsciiLettersSurviveEveryConversion) {
 }
 
 #ifndef _WIN32
-
-// Takes root's right to read and write any file away while it lives, so that file modes
-// hold for the test even when it runs as root.
-class FileModesBindRoot {
-public:
-    FileModesBindRoot() {
-        header_.version = _LINUX_CAPABILITY_VERSION_3;
-        ::syscall(SYS_capget, &header_, saved_);
-        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
-        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        ::syscall(SYS_capset, &header_, reduced);
-    }
-    ~FileModesBindRoot() { ::syscall(SYS_capset, &header_, saved_); }
-
-private:
-    __user_cap_header_struct header_{};
-    __user_cap_data_struct saved_[2]{};
-};
 
 TEST(FileFaults, WhatIsNoRegularFileOrTooLargeIsRefusedWithoutWaiting) {
     TempDir dir;
@@ -106,10 +86,7 @@ TEST(FileFaults, AFolderThatRefusesNewFilesIsNamedAsTheCause) {
     WriteFile(file, "[s]\r\nk=1\r\n");
     fs::permissions(file.parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
     FileStatus status;
-    {
-        const FileModesBindRoot modesBind;
-        status = WriteProfileString(file, "s", "k", "2");
-    }
+    test::RunBoundByFileModes([&] { status = WriteProfileString(file, "s", "k", "2"); });
     fs::permissions(file.parent_path(), fs::perms::owner_all);
     EXPECT_EQ(status.reason, "the folder \"" + (dir / "Ini").string() +
                                  "\" does not allow new files, which a safe save needs");

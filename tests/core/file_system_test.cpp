@@ -13,9 +13,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <linux/capability.h>
-#include <sys/syscall.h>
-
 #include <csignal>
 #endif
 
@@ -138,24 +135,6 @@ TEST(ReplaceFileContents, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
     EXPECT_EQ(FileNamesIn(dir.path()), std::set<std::string>{"vkmain.ini"});
 }
 
-// Takes root's right to read and write any file away while it lives, so that file modes
-// hold for the test even when it runs as root.
-class FileModesBindRoot {
-public:
-    FileModesBindRoot() {
-        header_.version = _LINUX_CAPABILITY_VERSION_3;
-        ::syscall(SYS_capget, &header_, saved_);
-        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
-        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        ::syscall(SYS_capset, &header_, reduced);
-    }
-    ~FileModesBindRoot() { ::syscall(SYS_capset, &header_, saved_); }
-
-private:
-    __user_cap_header_struct header_{};
-    __user_cap_data_struct saved_[2]{};
-};
-
 TEST(ReplaceFilesTogether, ReplacesAllOrNone) {
     TempDir dir;
     const fs::path engine = dir / "vkmain.ini";
@@ -175,10 +154,9 @@ TEST(ReplaceFilesTogether, ReplacesAllOrNone) {
 
     // A file that is there but cannot be read could not be put back: nothing is replaced.
     fs::permissions(options, fs::perms::owner_write);
-    {
-        const FileModesBindRoot modesBind;
+    test::RunBoundByFileModes([&] {
         status = ReplaceFilesTogether({{options, "options 5"}, {engine, "engine 5"}});
-    }
+    });
     EXPECT_EQ(status.Message("x"), "x \"" + options.string() + "\": permission denied");
     fs::permissions(options, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(ReadFile(engine), "engine 2");

@@ -5,6 +5,12 @@
 #include <fstream>
 #include <random>
 
+#ifndef _WIN32
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace vk3::test {
@@ -52,5 +58,18 @@ void MakeReadOnly(const fs::path& file) {
     using enum fs::perms;
     fs::permissions(file, owner_write | group_write | others_write, fs::perm_options::remove);
 }
+
+#ifndef _WIN32
+void RunBoundByFileModes(const std::function<void()>& action) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved[2]{};
+    ::syscall(SYS_capget, &header, saved);
+    __user_cap_data_struct reduced[2] = {saved[0], saved[1]};
+    reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    ::syscall(SYS_capset, &header, reduced);
+    action();
+    ::syscall(SYS_capset, &header, saved);
+}
+#endif
 
 }  // namespace vk3::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -40,5 +41,11 @@ std::string ReadFile(const std::filesystem::path& path);
 std::set<std::string> FileNamesIn(const std::filesystem::path& folder);
 // Takes every write permission away: the program treats the file as read-only even as root.
 void MakeReadOnly(const std::filesystem::path& file);
+
+#ifndef _WIN32
+// Runs the action without root's right to read and write any file, so that file modes hold
+// for it even when the tests run as root.
+void RunBoundByFileModes(const std::function<void()>& action);
+#endif
 
 }  // namespace vk3::test
