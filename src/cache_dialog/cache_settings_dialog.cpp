@@ -83,17 +83,10 @@ QFrame* MakeSeparator(QWidget* parent) {
     return line;
 }
 
-QPushButton* MakeButton(QWidget* parent, const QString& objectName, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(objectName);
-    // Room around the caption, so that no caption touches its button's edge.
-    button->setMinimumWidth(button->sizeHint().width() + 12);
-    return button;
-}
-
 // "+" and "-": square, so the modify row stays as narrow as the values above it.
 QPushButton* MakeScaleButton(QWidget* parent, const QString& objectName, const QString& caption) {
-    QPushButton* button = MakeButton(parent, objectName, caption);
+    QPushButton* button =
+        MakeDialogButton(parent, objectName.toUtf8().constData(), caption.toUtf8().constData());
     button->setFixedWidth(button->sizeHint().height() + 4);
     return button;
 }
@@ -222,19 +215,14 @@ void CacheSettingsDialog::BuildControls() {
     columns->addLayout(textures, 1, 0, Qt::AlignBottom);
     layout->addLayout(columns);
 
-    restoreButton_ = MakeButton(this, "cacheRestoreButton", "&restore settings");
-    saveButton_ = MakeButton(this, "cacheSaveButton", "&save");
-    closeButton_ = MakeButton(this, "cacheCloseButton", "&close");
-    closeButton_->setDefault(true);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(restoreButton_);
     auto* separator = new QFrame(this);
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
-    bottom->addWidget(separator, 1);
-    bottom->addWidget(saveButton_);
-    bottom->addWidget(closeButton_);
-    layout->addLayout(bottom);
+    const SettingsButtons buttons = AddSettingsButtons(
+        layout, {"cacheRestoreButton", "cacheSaveButton", "cacheCloseButton"}, separator);
+    restoreButton_ = buttons.restore;
+    saveButton_ = buttons.save;
+    closeButton_ = buttons.close;
 }
 
 void CacheSettingsDialog::ConnectControls() {

@@ -132,16 +132,11 @@ void OtherSettingsDialog::BuildControls() {
         layout->addLayout(row);
     }
 
-    restoreButton_ = MakeDialogButton(this, "restoreSettingsButton", "&restore settings");
-    saveButton_ = MakeDialogButton(this, "saveButton", "&save");
-    closeButton_ = MakeDialogButton(this, "closeButton", "&close");
-    closeButton_->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(restoreButton_);
-    buttons->addStretch(1);
-    buttons->addWidget(saveButton_);
-    buttons->addWidget(closeButton_);
-    layout->addLayout(buttons);
+    const SettingsButtons buttons =
+        AddSettingsButtons(layout, {"restoreSettingsButton", "saveButton", "closeButton"});
+    restoreButton_ = buttons.restore;
+    saveButton_ = buttons.save;
+    closeButton_ = buttons.close;
 
     connect(restoreButton_, &QPushButton::clicked, this, &OtherSettingsDialog::Restore);
     connect(saveButton_, &QPushButton::clicked, this, &OtherSettingsDialog::Save);

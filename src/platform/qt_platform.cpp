@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
@@ -191,6 +192,27 @@ void SetHint(QWidget* control, std::string_view hint) {
         }
     }
     control->setToolTip(wrapped + line);
+}
+
+SettingsButtons AddSettingsButtons(QVBoxLayout* layout,
+                                   const std::array<const char*, 3>& objectNames,
+                                   QWidget* between) {
+    QWidget* dialog = layout->parentWidget();
+    const SettingsButtons buttons{MakeDialogButton(dialog, objectNames[0], "&restore settings"),
+                                  MakeDialogButton(dialog, objectNames[1], "&save"),
+                                  MakeDialogButton(dialog, objectNames[2], "&close")};
+    buttons.close->setDefault(true);
+    auto* row = new QHBoxLayout;
+    row->addWidget(buttons.restore);
+    if (between != nullptr) {
+        row->addWidget(between, 1);
+    } else {
+        row->addStretch(1);
+    }
+    row->addWidget(buttons.save);
+    row->addWidget(buttons.close);
+    layout->addLayout(row);
+    return buttons;
 }
 
 QVBoxLayout* StartDialogLayout(QWidget* dialog) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -70,6 +71,17 @@ void SetHint(QWidget* control, std::string_view hint);
 // A dialog's push button: Enter on it when focused presses it (from a field or list, the
 // default button), and its caption keeps room to the button's edges.
 QPushButton* MakeDialogButton(QWidget* parent, const char* objectName, const char* caption);
+
+// The bottom row of a settings dialog: "&restore settings" on the left, then "&save" and
+// "&close", the default button, on the right; between them the given widget or a space.
+struct SettingsButtons {
+    QPushButton* restore;
+    QPushButton* save;
+    QPushButton* close;
+};
+SettingsButtons AddSettingsButtons(QVBoxLayout* layout,
+                                   const std::array<const char*, 3>& objectNames,
+                                   QWidget* between = nullptr);
 
 // The dialogs' font (Arial, 8 points) and their top-level layout, which fixes the size.
 QVBoxLayout* StartDialogLayout(QWidget* dialog);
