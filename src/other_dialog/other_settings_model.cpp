@@ -304,36 +304,32 @@ OtherSettingsModel::SaveResult OtherSettingsModel::Save(const InstallationPaths&
     if (result.invalidField) {
         return result;
     }
+    // Both files change together or neither does; a file with nothing to write is left alone.
+    std::vector<ProfileFileWrites> files;
     for (const OtherFile file : {Engine, Debug}) {
-        std::vector<ProfileWrite> writes;
+        ProfileFileWrites batch{file == Engine ? paths.engineConfig : paths.debugConfig, {}};
         for (const OtherSetting& setting : kSettings) {
             const ControlState& state = state_[Slot(setting.control)];
-            if (setting.file != file) {
-                continue;
-            }
-            if (!state.present || state.restored || *Shown(setting) != state.loadedShown) {
-                writes.push_back(
+            if (setting.file == file &&
+                (!state.present || state.restored || *Shown(setting) != state.loadedShown)) {
+                batch.writes.push_back(
                     {std::string(setting.section), std::string(setting.key), StoredForm(setting)});
             }
         }
-        if (writes.empty()) {
-            continue;
+        if (!batch.writes.empty()) {
+            files.push_back(std::move(batch));
         }
-        FileStatus status =
-            WriteProfileStrings(file == Engine ? paths.engineConfig : paths.debugConfig, writes);
-        if (!status) {
-            result.failures.push_back(std::move(status));
-            continue;
-        }
-        // What the file holds now is the new starting point of this dialog's changes.
-        for (const OtherSetting& setting : kSettings) {
-            ControlState& state = state_[Slot(setting.control)];
-            if (setting.file == file) {
-                state.present = true;
-                state.loadedShown = *Shown(setting);
-                state.restored = false;
-            }
-        }
+    }
+    if (FileStatus status = WriteProfileFiles(files); !status) {
+        result.failures.push_back(std::move(status));
+        return result;
+    }
+    // What the files hold now is the new starting point of this dialog's changes.
+    for (const OtherSetting& setting : kSettings) {
+        ControlState& state = state_[Slot(setting.control)];
+        state.present = true;
+        state.loadedShown = *Shown(setting);
+        state.restored = false;
     }
     return result;
 }

@@ -85,11 +85,12 @@ public:
 
     struct SaveResult {
         std::optional<OtherControl> invalidField;  // set when nothing was written for it
-        std::vector<FileStatus> failures;          // files that could not be written
+        std::vector<FileStatus> failures;          // the file that could not be written
     };
     // Writes the keys that are missing, restored or changed since loading: one batch per
-    // file, each an atomic replacement; a file with nothing to write stays untouched. A
-    // number field without a storable value stops the save before anything is written.
+    // file, the two files replaced together or neither; a file with nothing to write stays
+    // untouched. A number field without a storable value stops the save before anything is
+    // written.
     SaveResult Save(const InstallationPaths& paths);
 
     // Shows the program's defaults; writes nothing.
