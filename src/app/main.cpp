@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QStyleFactory>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,6 +14,7 @@
 #include "main_dialog/main_dialog.h"
 #include "other_dialog/other_settings_dialog.h"
 #include "platform/qt_platform.h"
+#include "platform/safety_copies.h"
 #include "platform/sdl_music_player.h"
 #include "settings/resolution.h"
 
@@ -60,6 +62,12 @@ int main(int argc, char** argv) {
     QApplication::setStyle(QStyleFactory::create("Fusion"));
     QApplication::setApplicationName("Veskaran 3 - Tuning Utility");
     QApplication::setApplicationVersion("1.0");
+
+    // Every game file this run replaces is first copied to the safety folder.
+    vk3::SafetyCopies safetyCopies(vk3::DefaultSafetyFolder(), std::chrono::system_clock::now());
+    vk3::SetReplacementGuard([&safetyCopies](const std::filesystem::path& file) {
+        return safetyCopies.KeepBefore(file);
+    });
 
     vk3::QtPrompter prompter;
     vk3::SystemInstallationRecord record;

@@ -378,7 +378,20 @@ FileStatus Commit(StagedFile& staged) {
 
 #endif
 
+ReplacementGuard& CurrentGuard() {
+    static ReplacementGuard guard;
+    return guard;
+}
+
+FileStatus AskGuard(const fs::path& path) {
+    return CurrentGuard() ? CurrentGuard()(path) : FileStatus::Success();
+}
+
 }  // namespace
+
+void SetReplacementGuard(ReplacementGuard guard) {
+    CurrentGuard() = std::move(guard);
+}
 
 fs::path PathFromUtf8(std::string_view text) {
     return fs::path(std::u8string(reinterpret_cast<const char8_t*>(text.data()), text.size()));
@@ -476,6 +489,9 @@ FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::uint64_t
 }
 
 FileStatus ReplaceFileContents(const fs::path& path, std::string_view bytes) {
+    if (FileStatus allowed = AskGuard(path); !allowed) {
+        return allowed;
+    }
     StagedFile staged;
     if (FileStatus status = Stage(path, bytes, staged); !status) {
         return status;
@@ -484,6 +500,11 @@ FileStatus ReplaceFileContents(const fs::path& path, std::string_view bytes) {
 }
 
 FileStatus ReplaceFilesTogether(const std::vector<FileReplacement>& replacements) {
+    for (const FileReplacement& replacement : replacements) {
+        if (FileStatus allowed = AskGuard(replacement.path); !allowed) {
+            return allowed;
+        }
+    }
     std::vector<StagedFile> staged(replacements.size());
     for (std::size_t i = 0; i < replacements.size(); ++i) {
         if (FileStatus status = Stage(replacements[i].path, replacements[i].bytes, staged[i]);

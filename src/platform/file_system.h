@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,5 +59,11 @@ struct FileReplacement {
 // replaced, and when a later replacement fails, the files already replaced get their old
 // contents back.
 FileStatus ReplaceFilesTogether(const std::vector<FileReplacement>& replacements);
+
+// Asked about every file before a replacement changes it, all files of a step before the
+// first is written; a failure stops the step with that status and nothing is written. The
+// program keeps its safety copies through it; without one, files are replaced as they are.
+using ReplacementGuard = std::function<FileStatus(const std::filesystem::path&)>;
+void SetReplacementGuard(ReplacementGuard guard);
 
 }  // namespace vk3
