@@ -1,62 +1,117 @@
 #include "app/command_line.h"
 
+#include <QCommandLineParser>
+#include <QStringList>
+
+#include <functional>
+
 namespace vk3 {
 
+namespace {
+
+// One row per option: the parser, the usage text and the result are all made from it.
+struct OptionRow {
+    QStringList names;      // short names first
+    const char* valueName;  // nullptr for a switch
+    const char* help;       // lines after the first are indented under it
+    std::function<void(CommandLine&, std::string)> apply;
+};
+
+const std::vector<OptionRow>& OptionTable() {
+    static const std::vector<OptionRow> table = {
+        {{"install-dir"},
+         "DIR",
+         "the game's installation folder (the one holding\n"
+         "Veskaran3.exe and Ini/vkmain.ini); nothing is recorded",
+         [](CommandLine& line, std::string dir) { line.overrides.installDir = std::move(dir); }},
+        {{"documents-dir"},
+         "DIR",
+         "the documents folder that holds veskaran3/UserOptions.ini",
+         [](CommandLine& line, std::string dir) { line.overrides.documentsDir = std::move(dir); }},
+        {{"h", "help"},
+         nullptr,
+         "show this text and exit",
+         [](CommandLine& line, std::string) { line.showHelp = true; }},
+        {{"v", "version"},
+         nullptr,
+         "show the version and exit",
+         [](CommandLine& line, std::string) { line.showVersion = true; }},
+    };
+    return table;
+}
+
+std::string Dashed(const QString& name) {
+    return (name.size() == 1 ? "-" : "--") + name.toStdString();
+}
+
+}  // namespace
+
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    for (const OptionRow& row : OptionTable()) {
+        parser.addOption(row.valueName ? QCommandLineOption(row.names, row.help, row.valueName)
+                                       : QCommandLineOption(row.names, row.help));
+    }
+    QStringList list{"vk3tune"};
+    for (const std::string& argument : arguments) {
+        list << QString::fromLocal8Bit(argument.c_str());
+    }
+
     CommandLine result;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        std::optional<std::string>* folder = nullptr;
-        std::string option = argument;
-        std::optional<std::string> inlineValue;
-        if (const std::size_t equals = argument.find('=');
-            argument.starts_with("--") && equals != std::string::npos) {
-            option = argument.substr(0, equals);
-            inlineValue = argument.substr(equals + 1);
-        }
-        if (option == "--help" || option == "-h") {
-            result.showHelp = true;
+    if (!parser.parse(list)) {
+        // Besides unknown options, the parser fails only for a value missing at the end.
+        result.error =
+            !parser.unknownOptionNames().isEmpty()
+                ? "unknown argument \"" + Dashed(parser.unknownOptionNames().first()) + "\""
+                : arguments.back() + " needs a folder";
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        result.error =
+            "unknown argument \"" + parser.positionalArguments().first().toStdString() + "\"";
+        return result;
+    }
+    for (const OptionRow& row : OptionTable()) {
+        const QString& name = row.names.last();
+        if (!parser.isSet(name)) {
             continue;
         }
-        if (option == "--version") {
-            result.showVersion = true;
-            continue;
-        }
-        if (option == "--install-dir") {
-            folder = &result.overrides.installDir;
-        } else if (option == "--documents-dir") {
-            folder = &result.overrides.documentsDir;
-        } else {
-            result.error = "unknown argument \"" + argument + "\"";
+        std::string value = parser.value(name).toLocal8Bit().toStdString();
+        if (row.valueName && value.empty()) {
+            result.error = Dashed(name) + " needs a folder";
             return result;
         }
-        if (inlineValue) {
-            *folder = *inlineValue;
-        } else if (i + 1 < arguments.size()) {
-            *folder = arguments[++i];
-        } else {
-            result.error = option + " needs a folder";
-            return result;
-        }
-        if (folder->value().empty()) {
-            result.error = option + " needs a folder";
-            return result;
-        }
+        row.apply(result, std::move(value));
     }
     return result;
 }
 
 std::string UsageText() {
-    return "Usage: vk3tune [--install-dir DIR] [--documents-dir DIR]\n"
-           "\n"
-           "Veskaran 3 - Tuning Utility: edits the graphics, performance and memory settings\n"
-           "of Veskaran 3.\n"
-           "\n"
-           "  --install-dir DIR    the game's installation folder (the one holding\n"
-           "                       Veskaran3.exe and Ini/vkmain.ini); nothing is recorded\n"
-           "  --documents-dir DIR  the documents folder that holds veskaran3/UserOptions.ini\n"
-           "  --help               show this text and exit\n"
-           "  --version            show the version and exit\n";
+    std::string text =
+        "Usage: vk3tune [--install-dir DIR] [--documents-dir DIR]\n"
+        "\n"
+        "Veskaran 3 - Tuning Utility: edits the graphics, performance and memory settings\n"
+        "of Veskaran 3.\n"
+        "\n";
+    constexpr std::size_t kHelpColumn = 23;
+    for (const OptionRow& row : OptionTable()) {
+        std::string names = "  ";
+        for (const QString& name : row.names) {
+            names += Dashed(name) + (name == row.names.last() ? "" : ", ");
+        }
+        if (row.valueName) {
+            names += std::string(" ") + row.valueName;
+        }
+        names.resize(std::max(names.size() + 2, kHelpColumn), ' ');
+        std::string help = row.help;
+        for (std::size_t end = help.find('\n'); end != std::string::npos;
+             end = help.find('\n', end + 1)) {
+            help.insert(end + 1, kHelpColumn, ' ');
+        }
+        text += names + help + "\n";
+    }
+    return text;
 }
 
 std::string VersionText() {

@@ -14,6 +14,7 @@ struct CommandLine {
     std::string error;  // a plain sentence when the arguments cannot be used
 };
 
+// The arguments without the program's name. Needs no application object and no display.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 std::string UsageText();

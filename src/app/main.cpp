@@ -38,8 +38,8 @@ int main(int argc, char** argv) {
     const vk3::CommandLine commandLine =
         vk3::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!commandLine.error.empty()) {
-        std::fprintf(stderr, "vk3tune: %s\n\n%s", commandLine.error.c_str(),
-                     vk3::UsageText().c_str());
+        std::fprintf(stderr, "vk3tune: %s (vk3tune --help lists the options)\n",
+                     commandLine.error.c_str());
         return 2;
     }
     if (commandLine.showHelp) {

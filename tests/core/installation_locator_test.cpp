@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/command_line.h"
 #include "fake_prompter.h"
 #include "platform/installation_record.h"
 #include "temp_dir.h"
@@ -83,18 +82,6 @@ TEST(InstallationLocator, CancelOrAFolderWithoutTheEngineFileEndsTheProgramRecor
         EXPECT_EQ(prompter.notices().size(), *chosen ? 2u : 1u);
         EXPECT_EQ(prompter.notices().back(), *chosen ? "invalid path!" : kNoInstallationMessage);
         EXPECT_EQ(record.writes, 0);
-    }
-}
-
-TEST(CommandLine, ReadsFoldersHelpAndVersionAndRefusesWhatItDoesNotKnow) {
-    CommandLine line = ParseCommandLine({"--install-dir", "/g", "--documents-dir=/d"});
-    EXPECT_TRUE(line.error.empty());
-    EXPECT_EQ(line.overrides.installDir, "/g");
-    EXPECT_EQ(line.overrides.documentsDir, "/d");
-    EXPECT_TRUE(ParseCommandLine({"--help"}).showHelp);
-    EXPECT_TRUE(ParseCommandLine({"--version"}).showVersion);
-    for (const char* refused : {"--install-dir", "--install-dir=", "--fullscreen", "stray"}) {
-        EXPECT_FALSE(ParseCommandLine({refused}).error.empty()) << refused;
     }
 }
 
