@@ -60,8 +60,11 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create("Fusion"));
-    QApplication::setApplicationName("Veskaran 3 - Tuning Utility");
+    // The desktop finds the menu entry, and so the name and icon of the task bar's button,
+    // by the desktop file's name (Wayland) or the window class (X11, StartupWMClass).
+    QApplication::setApplicationName("vk3tune");
     QApplication::setApplicationVersion("1.0");
+    QGuiApplication::setDesktopFileName(VK3_APP_ID);
 
     // Every game file this run replaces is first copied to the safety folder.
     vk3::SafetyCopies safetyCopies(vk3::DefaultSafetyFolder(), std::chrono::system_clock::now());
