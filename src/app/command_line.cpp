@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 
 namespace vk3 {
@@ -60,11 +61,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 
     CommandLine result;
     if (!parser.parse(list)) {
-        // Besides unknown options, the parser fails only for a value missing at the end.
-        result.error =
-            !parser.unknownOptionNames().isEmpty()
-                ? "unknown argument \"" + Dashed(parser.unknownOptionNames().first()) + "\""
-                : arguments.back() + " needs a folder";
+        // A value can only be missing at the end: the parser takes any next argument.
+        const bool valueMissing =
+            std::any_of(OptionTable().begin(), OptionTable().end(), [&](const OptionRow& row) {
+                return row.valueName && Dashed(row.names.last()) == arguments.back();
+            });
+        if (!parser.unknownOptionNames().isEmpty()) {
+            result.error =
+                "unknown argument \"" + Dashed(parser.unknownOptionNames().first()) + "\"";
+        } else if (valueMissing) {
+            result.error = arguments.back() + " needs a folder";
+        } else {
+            result.error = parser.errorText().toStdString();
+        }
         return result;
     }
     if (!parser.positionalArguments().isEmpty()) {

@@ -42,8 +42,16 @@ fs::path SameFileKey(const fs::path& file) {
 }
 
 std::string ReasonOf(const std::error_code& error) {
-    return error.default_error_condition() == std::errc::file_exists ? "a file is in the way"
-                                                                     : error.message();
+    if (error == std::errc::file_exists || error == std::errc::not_a_directory) {
+        return "a file is in the way of the folder";
+    }
+    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted) {
+        return "permission denied";
+    }
+    if (error == std::errc::read_only_file_system) {
+        return "the drive is read-only";
+    }
+    return error == std::errc::no_space_on_device ? "the disk is full" : error.message();
 }
 
 }  // namespace

@@ -16,6 +16,7 @@ TEST(CommandLine, ReadsItsOptionsAndSaysInOneLineWhatItCannotUse) {
         {{"stray"}, "unknown argument \"stray\""},
         {{"--help", "--install-dir"}, "--install-dir needs a folder"},
         {{"--documents-dir="}, "--documents-dir needs a folder"},
+        {{"--help=yes"}, "Unexpected value after '--help'."},
     };
     for (const auto& [arguments, error] : refused) {
         EXPECT_EQ(ParseCommandLine(arguments).error, error) << arguments.front();
