@@ -29,6 +29,13 @@ const std::vector<OptionRow>& OptionTable() {
          "DIR",
          "the documents folder that holds veskaran3/UserOptions.ini",
          [](CommandLine& line, std::string dir) { line.overrides.documentsDir = std::move(dir); }},
+        {{"list-installations"},
+         nullptr,
+         "print each installation found in Wine prefixes,\n"
+         "Steam libraries, Lutris and Bottles (where,\n"
+         "installation and documents folder, separated by\n"
+         "tabs) and exit",
+         [](CommandLine& line, std::string) { line.listInstallations = true; }},
         {{"h", "help"},
          nullptr,
          "show this text and exit",
@@ -98,7 +105,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string UsageText() {
     std::string text =
-        "Usage: vk3tune [--install-dir DIR] [--documents-dir DIR]\n"
+        "Usage: vk3tune [--install-dir DIR] [--documents-dir DIR] [--list-installations]\n"
         "\n"
         "Veskaran 3 - Tuning Utility: edits the graphics, performance and memory settings\n"
         "of Veskaran 3.\n"

@@ -11,7 +11,8 @@ struct CommandLine {
     LocatorOverrides overrides;
     bool showHelp = false;
     bool showVersion = false;
-    std::string error;  // a plain sentence when the arguments cannot be used
+    bool listInstallations = false;  // print what discovery finds and exit
+    std::string error;               // a plain sentence when the arguments cannot be used
 };
 
 // The arguments without the program's name. Needs no application object and no display.

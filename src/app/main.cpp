@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "cache_dialog/cache_settings_dialog.h"
 #include "credits/credits_dialog.h"
+#include "discovery/installation_discovery.h"
 #include "main_dialog/installation_locator.h"
 #include "main_dialog/main_dialog.h"
 #include "other_dialog/other_settings_dialog.h"
@@ -50,6 +51,18 @@ int main(int argc, char** argv) {
         std::fputs(vk3::VersionText().c_str(), stdout);
         return 0;
     }
+    vk3::SystemInstallationFinder finder;
+    if (commandLine.listInstallations) {
+        const std::vector<vk3::FoundInstallation> found = finder.FindAll();
+        for (const vk3::FoundInstallation& installation : found) {
+            std::printf("%s\t%s\t%s\n", installation.source.c_str(),
+                        installation.installFolder.c_str(), installation.documentsFolder.c_str());
+        }
+        if (found.empty()) {
+            std::fputs("vk3tune: no installation found\n", stderr);
+        }
+        return found.empty() ? 1 : 0;
+    }
     if (!HasDisplay()) {
         std::fputs(
             "vk3tune: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); "
@@ -74,8 +87,8 @@ int main(int argc, char** argv) {
 
     vk3::QtPrompter prompter;
     vk3::SystemInstallationRecord record;
-    const std::optional<vk3::InstallationPaths> paths =
-        vk3::LocateInstallation(prompter, record, vk3::DocumentsFolder(), commandLine.overrides);
+    const std::optional<vk3::InstallationPaths> paths = vk3::LocateInstallation(
+        prompter, record, vk3::DocumentsFolder(), commandLine.overrides, &finder);
     if (!paths) {
         return 0;
     }

@@ -2,36 +2,103 @@
 
 #include <fstream>
 
+#include "platform/installation_finder.h"
 #include "platform/installation_record.h"
+#include "platform/path_case.h"
 #include "platform/prompter.h"
 
 namespace vk3 {
 
 namespace {
 
-InstallationPaths PathsFor(const std::string& installationFolder, InstallationPaths paths) {
-    paths.engineConfig = JoinPath(installationFolder, "Ini/vkmain.ini");
-    paths.debugConfig = JoinPath(installationFolder, "Ini/debug.ini");
-    return paths;
+struct Locator {
+    Prompter& prompter;
+    InstallationRecord& record;
+    const std::string& documentsFolder;
+    const LocatorOverrides& overrides;
+    InstallationFinder* finder;
+
+    InstallationPaths PathsFor(const std::string& installationFolder,
+                               std::string prefixDocuments = {}) const {
+        if (prefixDocuments.empty() && finder != nullptr && !overrides.documentsDir) {
+            prefixDocuments = finder->DocumentsFolderFor(installationFolder);
+        }
+        const std::string& documents = overrides.documentsDir    ? *overrides.documentsDir
+                                       : prefixDocuments.empty() ? documentsFolder
+                                                                 : prefixDocuments;
+        InstallationPaths paths;
+        paths.engineConfig = ResolvePathCase(JoinPath(installationFolder, "Ini/vkmain.ini"));
+        paths.debugConfig = ResolvePathCase(JoinPath(installationFolder, "Ini/debug.ini"));
+        paths.userOptions = ResolvePathCase(JoinPath(documents, "veskaran3/UserOptions.ini"));
+        return paths;
+    }
+
+    // Discovery: one installation is taken as it is, from several the user chooses.
+    // Nothing when none was found or the user cancelled; found tells which.
+    std::optional<InstallationPaths> Discover(bool& found) const {
+        const std::vector<FoundInstallation> installations =
+            finder != nullptr ? finder->FindAll() : std::vector<FoundInstallation>{};
+        found = !installations.empty();
+        std::optional<std::size_t> chosen;
+        if (installations.size() == 1) {
+            chosen = 0;
+        } else if (installations.size() > 1) {
+            std::vector<std::string> items;
+            for (const FoundInstallation& installation : installations) {
+                items.push_back(installation.source + ": " + installation.installFolder);
+            }
+            chosen = prompter.ChooseFromList(kChooseInstallationQuestion, items);
+        }
+        if (!chosen || *chosen >= installations.size()) {
+            return std::nullopt;
+        }
+        const FoundInstallation& installation = installations[*chosen];
+        record.Write(installation.installFolder, installation.documentsFolder);
+        return PathsFor(installation.installFolder, installation.documentsFolder);
+    }
+};
+
+bool EngineFileOpens(const std::filesystem::path& engineConfig) {
+    std::error_code ignored;
+    return !std::filesystem::is_directory(engineConfig, ignored) &&
+           std::ifstream(engineConfig).is_open();
 }
 
 }  // namespace
 
+std::string StaleRecordMessage(std::string_view recordedFolder) {
+    return "the recorded folder \"" + std::string(recordedFolder) +
+           "\" holds no Ini/vkmain.ini any more; looking for the game again.";
+}
+
 std::optional<InstallationPaths> LocateInstallation(Prompter& prompter, InstallationRecord& record,
                                                     const std::string& documentsFolder,
-                                                    const LocatorOverrides& overrides) {
-    InstallationPaths paths;
-    paths.userOptions =
-        JoinPath(overrides.documentsDir.value_or(documentsFolder), "veskaran3/UserOptions.ini");
-
+                                                    const LocatorOverrides& overrides,
+                                                    InstallationFinder* finder) {
+    const Locator locator{prompter, record, documentsFolder, overrides, finder};
     if (overrides.installDir) {
-        return PathsFor(*overrides.installDir, paths);
+        return locator.PathsFor(*overrides.installDir);
     }
     if (const std::string recorded = record.Read(); !recorded.empty()) {
-        return PathsFor(recorded, paths);
+        const InstallationPaths paths = locator.PathsFor(recorded, record.ReadDocumentsFolder());
+#ifdef _WIN32
+        return paths;
+#else
+        // A Wine or Proton prefix is easily deleted or moved: the record is checked here.
+        if (EngineFileOpens(paths.engineConfig)) {
+            return paths;
+        }
+        prompter.Notice(StaleRecordMessage(recorded));
+#endif
     }
 
-    prompter.Notice(kNoInstallationMessage);
+    bool found = false;
+    if (std::optional<InstallationPaths> discovered = locator.Discover(found)) {
+        return discovered;
+    }
+    if (!found) {
+        prompter.Notice(kNoInstallationMessage);
+    }
     FileDialogRequest request;
     request.title = "\"Veskaran3.exe\"";
     request.filterDescription = "executable (*.exe)";
@@ -44,15 +111,15 @@ std::optional<InstallationPaths> LocateInstallation(Prompter& prompter, Installa
     }
 
     const std::string folder = ParentFolderText(chosen->string());
-    paths = PathsFor(folder, paths);
-    std::error_code ignored;
-    if (std::filesystem::is_directory(paths.engineConfig, ignored) ||
-        !std::ifstream(paths.engineConfig).is_open()) {
+    const std::string prefixDocuments =
+        finder != nullptr ? finder->DocumentsFolderFor(folder) : std::string();
+    const InstallationPaths paths = locator.PathsFor(folder, prefixDocuments);
+    if (!EngineFileOpens(paths.engineConfig)) {
         prompter.Notice(kInvalidPathMessage);
         return std::nullopt;
     }
     // A failed record only means the next start asks again.
-    record.Write(folder);
+    record.Write(folder, prefixDocuments);
     return paths;
 }
 

@@ -8,6 +8,7 @@
 
 namespace vk3 {
 
+class InstallationFinder;
 class InstallationRecord;
 class Prompter;
 
@@ -20,14 +21,23 @@ struct LocatorOverrides {
 inline constexpr const char* kNoInstallationMessage =
     "no Veskaran 3 - Installation found!\n\nplease find \"veskaran3.exe\"";
 inline constexpr const char* kInvalidPathMessage = "invalid path!";
+inline constexpr const char* kChooseInstallationQuestion =
+    "several Veskaran 3 - Installations found!\n\nplease choose one:";
 
-// Finds the game's installation: the override, else the recorded folder, else the user
-// picks the game's executable, which is then checked and recorded. Nothing when the user
-// cancels or picks a folder without the engine configuration file: the program then ends.
-// documentsFolder is empty when the system has none; the user options path then starts
-// with a separator, as it always has.
+// Finds the game's installation: the override, else the recorded folder, else what the
+// finder discovers (the user chooses when there are several), else the user picks the
+// game's executable, which is then checked and recorded. Nothing when the user cancels or
+// picks a folder without the engine configuration file: the program then ends. A recorded
+// folder without the engine configuration file is searched for again, except on Windows.
+// The documents folder is the override, else that of the installation's prefix, else
+// documentsFolder, which is empty when the system has none; the user options path then
+// starts with a separator, as it always has. Files are found without regard to case.
 std::optional<InstallationPaths> LocateInstallation(Prompter& prompter, InstallationRecord& record,
                                                     const std::string& documentsFolder,
-                                                    const LocatorOverrides& overrides = {});
+                                                    const LocatorOverrides& overrides = {},
+                                                    InstallationFinder* finder = nullptr);
+
+// "the recorded folder ... holds no Ini/vkmain.ini any more; ..."
+std::string StaleRecordMessage(std::string_view recordedFolder);
 
 }  // namespace vk3

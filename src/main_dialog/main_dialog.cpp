@@ -15,6 +15,7 @@
 
 #include "maintenance/backup_file.h"
 #include "maintenance/start_logos.h"
+#include "platform/file_system.h"
 #include "platform/number_field.h"
 #include "platform/prompter.h"
 #include "platform/qt_platform.h"
@@ -131,6 +132,21 @@ void MainDialog::BuildHeader(QVBoxLayout* layout) {
     versionRow->addWidget(version);
     versionRow->addWidget(author, 1);
     layout->addLayout(versionRow);
+
+    // Which copy of the game this edits, for players with more than one prefix. Long paths
+    // are cut at the edge rather than widening the dialog; the hint and a selection hold them.
+    const auto folderOf = [](const std::filesystem::path& file) {
+        return ToQString(ParentFolderText(ParentFolderText(Utf8FromPath(file))));
+    };
+    auto* folders =
+        new QLabel(QString("installation: %1\ndocuments: %2")
+                       .arg(folderOf(paths_.engineConfig), folderOf(paths_.userOptions)),
+                   this);
+    folders->setObjectName("foldersLabel");
+    folders->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    folders->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    folders->setToolTip(folders->text());
+    layout->addWidget(folders);
 }
 
 QGroupBox* MainDialog::BuildGroup(MainGroup group, const char* caption, const char* objectName) {

@@ -12,8 +12,12 @@ public:
     virtual ~InstallationRecord() = default;
     // The recorded folder; empty when there is none.
     virtual std::string Read() = 0;
-    // Returns false when the folder could not be recorded.
-    virtual bool Write(std::string_view installationFolder) = 0;
+    // The documents folder recorded with it (that of a Wine or Proton prefix); empty when
+    // the system's documents folder is meant.
+    virtual std::string ReadDocumentsFolder() = 0;
+    // Records both folders at once; false when they could not be recorded.
+    virtual bool Write(std::string_view installationFolder,
+                       std::string_view documentsFolder = {}) = 0;
 };
 
 }  // namespace vk3

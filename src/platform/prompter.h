@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vk3 {
 
@@ -34,6 +35,11 @@ public:
     // Asks before an existing file is replaced.
     virtual std::optional<std::filesystem::path> ChooseFileToSave(
         const FileDialogRequest& request) = 0;
+
+    // The position of the item the user picks from a list, the first one preselected;
+    // nothing when the user cancels.
+    virtual std::optional<std::size_t> ChooseFromList(std::string_view question,
+                                                      const std::vector<std::string>& items) = 0;
 };
 
 }  // namespace vk3

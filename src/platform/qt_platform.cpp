@@ -3,10 +3,12 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
@@ -61,6 +63,9 @@ protected:
 };
 
 #ifndef _WIN32
+// Prefix paths grow long; the record is ours, so it is not held to the registry's 256 bytes.
+constexpr std::size_t kRecordedPathSize = 4096;
+
 std::filesystem::path RecordFile() {
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
     std::filesystem::path folder;
@@ -102,6 +107,33 @@ std::optional<std::filesystem::path> QtPrompter::ChooseFileToSave(
     return ChooseFile(owner_, request, QFileDialog::AcceptSave);
 }
 
+std::optional<std::size_t> QtPrompter::ChooseFromList(std::string_view question,
+                                                      const std::vector<std::string>& items) {
+    QDialog dialog(owner_);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(ToQString(question), &dialog);
+    auto* list = new QListWidget(&dialog);
+    list->setObjectName("choiceList");
+    list->setAccessibleName(label->text());
+    label->setBuddy(list);
+    for (const std::string& item : items) {
+        list->addItem(ToQString(item));
+    }
+    list->setCurrentRow(0);
+    list->setMinimumWidth(std::min(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 8, 900));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+    layout->addWidget(label);
+    layout->addWidget(list);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(list->currentRow());
+}
+
 QString FileDialogFilter(const FileDialogRequest& request) {
     const QString description = ToQString(request.filterDescription);
     const QString pattern = "(" + ToQString(request.filterPattern) + ")";
@@ -127,7 +159,11 @@ std::string SystemInstallationRecord::Read() {
     return buffer;
 }
 
-bool SystemInstallationRecord::Write(std::string_view installationFolder) {
+std::string SystemInstallationRecord::ReadDocumentsFolder() {
+    return {};
+}
+
+bool SystemInstallationRecord::Write(std::string_view installationFolder, std::string_view) {
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_WRITE | KEY_WOW64_32KEY, nullptr, &key, nullptr) != ERROR_SUCCESS) {
@@ -144,14 +180,24 @@ bool SystemInstallationRecord::Write(std::string_view installationFolder) {
 #else
 
 std::string SystemInstallationRecord::Read() {
-    return ReadProfileString(RecordFile(), "General", "INSTALL_DIR", "");
+    return ReadProfileString(RecordFile(), "General", "INSTALL_DIR", "", kRecordedPathSize);
 }
 
-bool SystemInstallationRecord::Write(std::string_view installationFolder) {
+std::string SystemInstallationRecord::ReadDocumentsFolder() {
+    return ReadProfileString(RecordFile(), "General", "DOCUMENTS_DIR", "", kRecordedPathSize);
+}
+
+bool SystemInstallationRecord::Write(std::string_view installationFolder,
+                                     std::string_view documentsFolder) {
     const std::filesystem::path file = RecordFile();
     std::error_code error;
     std::filesystem::create_directories(file.parent_path(), error);
-    return WriteProfileString(file, "General", "INSTALL_DIR", installationFolder).ok();
+    std::vector<ProfileWrite> writes{{"General", "INSTALL_DIR", std::string(installationFolder)}};
+    // An empty documents folder only clears one recorded before.
+    if (!documentsFolder.empty() || ProfileReader(file).Contains("General", "DOCUMENTS_DIR")) {
+        writes.push_back({"General", "DOCUMENTS_DIR", std::string(documentsFolder)});
+    }
+    return WriteProfileStrings(file, writes).ok();
 }
 
 #endif

@@ -37,6 +37,8 @@ public:
         const FileDialogRequest& request) override;
     std::optional<std::filesystem::path> ChooseFileToSave(
         const FileDialogRequest& request) override;
+    std::optional<std::size_t> ChooseFromList(std::string_view question,
+                                              const std::vector<std::string>& items) override;
 
 private:
     QWidget* owner_;
@@ -47,12 +49,14 @@ private:
 QString FileDialogFilter(const FileDialogRequest& request);
 
 // The installation folder remembered between starts. Windows: the registry value
-// HKLM\SOFTWARE\Quellmark\Veskaran III\INSTALL_DIR. Elsewhere: INSTALL_DIR in [General] of
+// HKLM\SOFTWARE\Quellmark\Veskaran III\INSTALL_DIR, the documents folder is the system's.
+// Elsewhere: INSTALL_DIR and DOCUMENTS_DIR in [General] of
 // $XDG_CONFIG_HOME/Quellmark/Veskaran III.ini (~/.config when unset).
 class SystemInstallationRecord : public InstallationRecord {
 public:
     std::string Read() override;
-    bool Write(std::string_view installationFolder) override;
+    std::string ReadDocumentsFolder() override;
+    bool Write(std::string_view installationFolder, std::string_view documentsFolder = {}) override;
 };
 
 // The primary display's 32-bit modes through SDL's video subsystem.

@@ -18,6 +18,7 @@ namespace vk3::test {
 // queued choices in order (open and save share one queue). Everything shown is recorded. A
 // question or dialog with nothing queued for it fails the test and answers No / cancel; an
 // answer still queued when the fake goes fails the test too, since the code never asked.
+// Lists take the queued picks (a position, or nothing for cancel) the same way.
 class FakePrompter : public Prompter {
 public:
     using Choice = std::optional<std::filesystem::path>;
@@ -32,6 +33,7 @@ public:
     ~FakePrompter() override {
         EXPECT_TRUE(answers_.empty()) << "yes/no answers queued but never asked for";
         EXPECT_TRUE(fileChoices_.empty()) << "file choices queued but never asked for";
+        EXPECT_TRUE(listPicks_.empty()) << "list picks queued but never asked for";
     }
 
     FakePrompter& AnswerYes() { return Answer(true); }
@@ -45,9 +47,14 @@ public:
         return *this;
     }
     FakePrompter& CancelFileDialog() { return ChooseFile(std::nullopt); }
+    FakePrompter& PickFromList(std::optional<std::size_t> position) {
+        listPicks_.push_back(position);
+        return *this;
+    }
 
     const std::vector<ShownMessage>& messages() const { return messages_; }
     const std::vector<ShownDialog>& dialogs() const { return dialogs_; }
+    const std::vector<std::vector<std::string>>& lists() const { return lists_; }
     std::vector<std::string> notices() const { return Texts(MessageKind::Notice); }
     std::vector<std::string> errors() const { return Texts(MessageKind::Error); }
     std::vector<std::string> questions() const { return Texts(MessageKind::Question); }
@@ -68,6 +75,13 @@ public:
     }
     Choice ChooseFileToSave(const FileDialogRequest& request) override {
         return Choose(DialogKind::Save, request);
+    }
+    std::optional<std::size_t> ChooseFromList(std::string_view question,
+                                              const std::vector<std::string>& items) override {
+        messages_.push_back({MessageKind::Question, std::string(question)});
+        lists_.push_back(items);
+        EXPECT_FALSE(listPicks_.empty()) << "unexpected list: \"" << question << "\"";
+        return listPicks_.empty() ? std::nullopt : Take(listPicks_);
     }
 
 private:
@@ -95,6 +109,8 @@ private:
 
     std::deque<bool> answers_;
     std::deque<Choice> fileChoices_;
+    std::deque<std::optional<std::size_t>> listPicks_;
+    std::vector<std::vector<std::string>> lists_;
     std::vector<ShownMessage> messages_;
     std::vector<ShownDialog> dialogs_;
 };

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/installation_finder.h"
+
+namespace vk3 {
+
+// Where to look: the user's home and the folders the desktop names.
+struct DiscoveryEnvironment {
+    std::filesystem::path home;
+    std::filesystem::path configHome;  // $XDG_CONFIG_HOME, else ~/.config
+    std::filesystem::path dataHome;    // $XDG_DATA_HOME, else ~/.local/share
+    std::filesystem::path winePrefix;  // $WINEPREFIX, else ~/.wine
+    std::string userName;              // the Unix user, Wine's name for the Windows user
+
+    static DiscoveryEnvironment FromSystem();
+};
+
+// The Linux folder of a Windows path ("C:\Games\Veskaran 3\") inside a prefix, through its
+// dosdevices links (c: -> ../drive_c, z: -> /), each component matched without regard to
+// case. Nothing for a path without a drive letter.
+std::optional<std::filesystem::path> MapWindowsPath(const std::filesystem::path& prefix,
+                                                    std::string_view windowsPath);
+
+// The documents folder of a prefix: Personal of the Shell Folders in its user.reg, else
+// drive_c/users/<user>/Documents (or the older "My Documents") of steamuser or the Unix
+// user, symbolic links followed.
+std::filesystem::path PrefixDocumentsFolder(const std::filesystem::path& prefix,
+                                            const DiscoveryEnvironment& environment);
+
+// Every copy of the game in Wine prefixes, Steam libraries (Proton), Lutris and Bottles,
+// each only once and only when it holds Veskaran3.exe and Ini/vkmain.ini.
+std::vector<FoundInstallation> DiscoverInstallations(const DiscoveryEnvironment& environment);
+
+// The documents folder of the prefix an installation belongs to: the prefix around it, or
+// for a game in a Steam library the Proton prefix of its app id; empty when there is none.
+std::string DocumentsFolderFor(const std::filesystem::path& installFolder,
+                               const DiscoveryEnvironment& environment);
+
+class SystemInstallationFinder : public InstallationFinder {
+public:
+    std::vector<FoundInstallation> FindAll() override;
+    std::string DocumentsFolderFor(const std::string& installFolder) override;
+};
+
+}  // namespace vk3

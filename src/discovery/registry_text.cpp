@@ -1,0 +1,264 @@
+#include "discovery/registry_text.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "settings/ascii_text.h"
+
+namespace vk3 {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// UTF-16 code units to UTF-8, pairing surrogates; a lone one becomes U+FFFD.
+class Utf16Sink {
+public:
+    explicit Utf16Sink(std::string& out) : out_(out) {}
+    ~Utf16Sink() { Flush(); }
+    void Unit(char16_t unit) {
+        if (high_ && unit >= 0xDC00 && unit <= 0xDFFF) {
+            AppendUtf8(out_, 0x10000 + ((high_ - 0xD800) << 10) + (unit - 0xDC00));
+            high_ = 0;
+            return;
+        }
+        Flush();
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            high_ = unit;
+        } else {
+            AppendUtf8(out_, unit >= 0xDC00 && unit <= 0xDFFF ? kReplacement : unit);
+        }
+    }
+    void Byte(char c) {
+        Flush();
+        out_ += c;
+    }
+    void Flush() {
+        if (high_) {
+            AppendUtf8(out_, kReplacement);
+            high_ = 0;
+        }
+    }
+
+private:
+    std::string& out_;
+    char16_t high_ = 0;
+};
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    c = AsciiLower(c);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// A quoted name or string from just after its opening quote up to the unescaped closing
+// character; pos ends past it. Escapes as Wine writes them: \\ \" \n \r \t \a \b \e \f \v,
+// \xNNNN (one to four hex digits, a UTF-16 unit) and octal \NNN.
+std::optional<std::string> DecodeQuoted(std::string_view line, std::size_t& pos, char close) {
+    std::string out;
+    Utf16Sink sink(out);
+    while (pos < line.size()) {
+        const char c = line[pos++];
+        if (c == close) {
+            sink.Flush();
+            return out;
+        }
+        if (c != '\\' || pos >= line.size()) {
+            sink.Byte(c);
+            continue;
+        }
+        const char e = line[pos++];
+        switch (e) {
+            case 'n':
+                sink.Byte('\n');
+                break;
+            case 'r':
+                sink.Byte('\r');
+                break;
+            case 't':
+                sink.Byte('\t');
+                break;
+            case 'a':
+                sink.Byte('\a');
+                break;
+            case 'b':
+                sink.Byte('\b');
+                break;
+            case 'e':
+                sink.Byte('\x1b');
+                break;
+            case 'f':
+                sink.Byte('\f');
+                break;
+            case 'v':
+                sink.Byte('\v');
+                break;
+            case 'x': {
+                unsigned unit = 0;
+                int digits = 0;
+                for (; digits < 4 && pos < line.size() && HexDigit(line[pos]) >= 0; ++digits) {
+                    unit = unit * 16 + static_cast<unsigned>(HexDigit(line[pos++]));
+                }
+                digits ? sink.Unit(static_cast<char16_t>(unit)) : sink.Byte('x');
+                break;
+            }
+            default:
+                if (e >= '0' && e <= '7') {
+                    unsigned unit = static_cast<unsigned>(e - '0');
+                    for (int i = 0;
+                         i < 2 && pos < line.size() && line[pos] >= '0' && line[pos] <= '7'; ++i) {
+                        unit = unit * 8 + static_cast<unsigned>(line[pos++] - '0');
+                    }
+                    sink.Unit(static_cast<char16_t>(unit));
+                } else {
+                    sink.Byte(e);  // \\, \" and any other character stand for themselves
+                }
+        }
+    }
+    return std::nullopt;
+}
+
+bool Consume(std::string_view line, std::size_t& pos, std::string_view word) {
+    if (line.substr(pos, word.size()) != word) {
+        return false;
+    }
+    pos += word.size();
+    return true;
+}
+
+// hex(1) and hex(2) data: comma-separated bytes of UTF-16LE text up to its terminating zero.
+std::optional<std::string> DecodeHexText(std::string_view data) {
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t pos = 0; pos < data.size();) {
+        while (pos < data.size() && (data[pos] == ' ' || data[pos] == '\t')) {
+            ++pos;
+        }
+        if (pos == data.size()) {
+            break;
+        }
+        if (pos + 1 >= data.size() || HexDigit(data[pos]) < 0 || HexDigit(data[pos + 1]) < 0) {
+            return std::nullopt;
+        }
+        bytes.push_back(
+            static_cast<std::uint8_t>(HexDigit(data[pos]) * 16 + HexDigit(data[pos + 1])));
+        pos += 2;
+        while (pos < data.size() && (data[pos] == ' ' || data[pos] == '\t')) {
+            ++pos;
+        }
+        if (pos < data.size() && !Consume(data, pos, ",")) {
+            return std::nullopt;
+        }
+    }
+    std::string out;
+    Utf16Sink sink(out);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto unit = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+        if (unit == 0) {
+            break;
+        }
+        sink.Unit(unit);
+    }
+    sink.Flush();
+    return out;
+}
+
+std::optional<std::string> DecodeData(std::string_view line, std::size_t pos) {
+    if (Consume(line, pos, "\"")) {
+        return DecodeQuoted(line, pos, '"');
+    }
+    if (Consume(line, pos, "str(")) {
+        while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9') {
+            ++pos;
+        }
+        return Consume(line, pos, "):\"") ? DecodeQuoted(line, pos, '"') : std::nullopt;
+    }
+    if (Consume(line, pos, "dword:")) {
+        std::uint32_t value = 0;
+        const std::size_t start = pos;
+        for (; pos < line.size() && pos - start < 8 && HexDigit(line[pos]) >= 0; ++pos) {
+            value = value * 16 + static_cast<std::uint32_t>(HexDigit(line[pos]));
+        }
+        return pos - start == 8 ? std::optional(std::to_string(value)) : std::nullopt;
+    }
+    if (Consume(line, pos, "hex(1):") || Consume(line, pos, "hex(2):")) {
+        return DecodeHexText(line.substr(pos));
+    }
+    return std::nullopt;
+}
+
+std::string_view TrimLineEnd(std::string_view line) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) {
+        line.remove_suffix(1);
+    }
+    return line;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadRegistryValue(std::string_view registryText,
+                                             std::string_view keyPath, std::string_view valueName) {
+    bool inKey = false;
+    std::size_t next = 0;
+    while (next < registryText.size()) {
+        const std::size_t end = std::min(registryText.find('\n', next), registryText.size());
+        std::string_view line = TrimLineEnd(registryText.substr(next, end - next));
+        next = end + 1;
+        if (line.starts_with('[')) {
+            std::size_t pos = 1;
+            const std::optional<std::string> key = DecodeQuoted(line, pos, ']');
+            inKey = key && EqualIgnoringAsciiCase(*key, keyPath);
+            continue;
+        }
+        if (!inKey || line.empty()) {
+            continue;
+        }
+        // Long data goes on over lines that end in a backslash.
+        std::string joined;
+        if (line.back() == '\\') {
+            joined = line;
+            while (!joined.empty() && joined.back() == '\\' && next < registryText.size()) {
+                joined.pop_back();
+                const std::size_t more =
+                    std::min(registryText.find('\n', next), registryText.size());
+                std::string_view piece = TrimLineEnd(registryText.substr(next, more - next));
+                next = more + 1;
+                piece.remove_prefix(std::min(piece.find_first_not_of(" \t"), piece.size()));
+                joined += piece;
+            }
+            line = joined;
+        }
+        std::size_t pos = 0;
+        std::optional<std::string> name;
+        if (Consume(line, pos, "@")) {
+            name = std::string();
+        } else if (Consume(line, pos, "\"")) {
+            name = DecodeQuoted(line, pos, '"');
+        }
+        if (name && EqualIgnoringAsciiCase(*name, valueName) && Consume(line, pos, "=")) {
+            return DecodeData(line, pos);
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace vk3

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vk3 {
+
+// One entry of Steam's text KeyValues: a key with a plain value or with a block of entries.
+struct VdfNode {
+    std::string key;
+    std::string value;              // a plain value; empty for a block
+    std::vector<VdfNode> children;  // a block's entries in file order
+    bool isBlock = false;
+
+    // The first entry of this block with the key, without regard to ASCII case.
+    const VdfNode* Find(std::string_view name) const;
+};
+
+// Reads the text form of libraryfolders.vdf and appmanifest_*.acf: quoted or bare keys and
+// values, nested braces, // comments, escapes \\ \" \n \t, [$PLATFORM] conditions (ignored).
+// Returns a block holding the top-level entries; nothing when the text is malformed (an
+// open quote or brace, a key without a value, nesting deeper than 64 levels).
+std::optional<VdfNode> ParseVdf(std::string_view text);
+
+}  // namespace vk3
