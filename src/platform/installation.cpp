@@ -1,6 +1,7 @@
 #include "platform/installation.h"
 
 #include "platform/file_system.h"
+#include "platform/path_case.h"
 
 namespace vk3 {
 
@@ -31,7 +32,8 @@ std::string ParentFolderText(std::string_view path) {
 }
 
 std::filesystem::path StartLogoFile(const InstallationPaths& paths) {
-    return JoinPath(ParentFolderText(Utf8FromPath(paths.engineConfig)), "logo.ini");
+    return ResolvePathCase(
+        JoinPath(ParentFolderText(Utf8FromPath(paths.engineConfig)), "logo.ini"));
 }
 
 }  // namespace vk3

@@ -21,7 +21,7 @@ std::filesystem::path JoinPath(std::string_view folder, std::string_view relativ
 // count); a path without a separator stays whole.
 std::string ParentFolderText(std::string_view path);
 
-// <folder of the engine configuration file>/logo.ini
+// <folder of the engine configuration file>/logo.ini, found without regard to case
 std::filesystem::path StartLogoFile(const InstallationPaths& paths);
 
 }  // namespace vk3
