@@ -133,20 +133,29 @@ void MainDialog::BuildHeader(QVBoxLayout* layout) {
     versionRow->addWidget(author, 1);
     layout->addLayout(versionRow);
 
-    // Which copy of the game this edits, for players with more than one prefix. Long paths
-    // are cut at the edge rather than widening the dialog; the hint and a selection hold them.
-    const auto folderOf = [](const std::filesystem::path& file) {
-        return ToQString(ParentFolderText(ParentFolderText(Utf8FromPath(file))));
-    };
-    auto* folders =
-        new QLabel(QString("installation: %1\ndocuments: %2")
-                       .arg(folderOf(paths_.engineConfig), folderOf(paths_.userOptions)),
-                   this);
-    folders->setObjectName("foldersLabel");
-    folders->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    folders->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    folders->setToolTip(folders->text());
-    layout->addWidget(folders);
+    // Which copy of the game this edits, for players with more than one prefix: read-only
+    // fields, in which long paths scroll and can be selected, outside the tab order.
+    auto* folders = new QGridLayout;
+    folders->setVerticalSpacing(0);
+    const std::tuple<const char*, const char*, const std::filesystem::path&> rows[] = {
+        {"installation:", "installationFolderField", paths_.engineConfig},
+        {"documents:", "documentsFolderField", paths_.userOptions}};
+    for (const auto& [caption, objectName, file] : rows) {
+        auto* label = new QLabel(caption, this);
+        auto* field =
+            new QLineEdit(ToQString(ParentFolderText(ParentFolderText(Utf8FromPath(file)))), this);
+        field->setObjectName(objectName);
+        field->setReadOnly(true);
+        field->setFrame(false);
+        field->setFocusPolicy(Qt::ClickFocus);
+        field->setAccessibleName(AccessibleNameOf(caption));
+        field->setCursorPosition(0);
+        label->setBuddy(field);
+        const int row = folders->rowCount();
+        folders->addWidget(label, row, 0);
+        folders->addWidget(field, row, 1);
+    }
+    layout->addLayout(folders);
 }
 
 QGroupBox* MainDialog::BuildGroup(MainGroup group, const char* caption, const char* objectName) {
