@@ -7,17 +7,13 @@
 
 #include "discovery/vdf_text.h"
 
-namespace {
-
-std::size_t Walk(const vk3::VdfNode& node) {
-    std::size_t count = node.Find("path") != nullptr ? 1 : 0;
+// Every entry, the way discovery walks libraries and manifests.
+static void Walk(const vk3::VdfNode& node) {
     for (const vk3::VdfNode& child : node.children) {
-        count += 1 + Walk(child);
+        child.Find("path");
+        Walk(child);
     }
-    return count;
 }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (const auto root = vk3::ParseVdf({reinterpret_cast<const char*>(data), size})) {

@@ -15,10 +15,9 @@
 namespace vk3::test {
 
 // A scripted Prompter: questions take the queued Yes/No answers in order, file dialogs the
-// queued choices in order (open and save share one queue). Everything shown is recorded. A
-// question or dialog with nothing queued for it fails the test and answers No / cancel; an
-// answer still queued when the fake goes fails the test too, since the code never asked.
-// Lists take the queued picks (a position, or nothing for cancel) the same way.
+// queued choices (open and save share one queue), lists the queued picks. Everything shown
+// is recorded. A question or dialog with nothing queued for it fails the test and answers
+// No / cancel; an answer still queued when the fake goes fails the test too.
 class FakePrompter : public Prompter {
 public:
     using Choice = std::optional<std::filesystem::path>;
