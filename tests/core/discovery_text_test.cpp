@@ -55,7 +55,6 @@ TEST(RegistryText, ReadsEveryStringFormWithKeysAndNamesInAnyCase) {
         {"Lone", "\xEF\xBF\xBDx"},
         {"Open", std::nullopt},
         {"BadHex", std::nullopt},
-        {"Missing", std::nullopt},
     };
     for (const auto& [name, value] : cases) {
         EXPECT_EQ(ReadRegistryValue(text, "Software\\Quellmark\\Veskaran III", name), value)
@@ -79,7 +78,7 @@ TEST(VdfText, ReadsNestedEntriesAndRefusesMalformedText) {
         EXPECT_FALSE(ParseVdf(bad)) << bad;
     }
     std::string deep;
-    for (int i = 0; i < 100; ++i) {
+    while (deep.size() < 300) {
         deep += "a {";
     }
     EXPECT_FALSE(ParseVdf(deep + std::string(100, '}')));

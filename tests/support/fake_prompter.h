@@ -15,9 +15,9 @@
 namespace vk3::test {
 
 // A scripted Prompter: questions take the queued Yes/No answers in order, file dialogs the
-// queued choices (open and save share one queue), lists the queued picks. Everything shown
-// is recorded. A question or dialog with nothing queued for it fails the test and answers
-// No / cancel; an answer still queued when the fake goes fails the test too.
+// queued choices in order (open and save share one queue). Everything shown is recorded. A
+// question or dialog with nothing queued for it fails the test and answers No / cancel; an
+// answer still queued when the fake goes fails the test too, since the code never asked.
 class FakePrompter : public Prompter {
 public:
     using Choice = std::optional<std::filesystem::path>;
@@ -46,6 +46,7 @@ public:
         return *this;
     }
     FakePrompter& CancelFileDialog() { return ChooseFile(std::nullopt); }
+    // Lists take their picks the same way; nothing is cancel.
     FakePrompter& PickFromList(std::optional<std::size_t> position) {
         listPicks_.push_back(position);
         return *this;
