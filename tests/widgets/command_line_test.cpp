@@ -10,6 +10,7 @@ TEST(CommandLine, ReadsItsOptionsAndSaysInOneLineWhatItCannotUse) {
     EXPECT_EQ(line.overrides.installDir, "/g");
     EXPECT_EQ(line.overrides.documentsDir, "/d ü");
     EXPECT_TRUE(line.error.empty() && line.showHelp && line.showVersion);
+    EXPECT_TRUE(ParseCommandLine({"--list-installations"}).listInstallations);
     const std::pair<std::vector<std::string>, std::string> refused[] = {
         {{"--fullscreen"}, "unknown argument \"--fullscreen\""},
         {{"-x"}, "unknown argument \"-x\""},
