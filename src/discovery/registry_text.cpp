@@ -3,31 +3,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "profile/code_page.h"
 #include "settings/ascii_text.h"
 
 namespace vk3 {
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
+constexpr std::uint32_t kReplacement = 0xFFFD;
 
 // UTF-16 code units to UTF-8, pairing surrogates; a lone one becomes U+FFFD.
 class Utf16Sink {
@@ -36,7 +19,7 @@ public:
     ~Utf16Sink() { Flush(); }
     void Unit(char16_t unit) {
         if (high_ && unit >= 0xDC00 && unit <= 0xDFFF) {
-            AppendUtf8(out_, 0x10000 + ((high_ - 0xD800) << 10) + (unit - 0xDC00));
+            AppendUtf8(0x10000 + ((high_ - 0xD800) << 10) + (unit - 0xDC00), out_);
             high_ = 0;
             return;
         }
@@ -44,7 +27,7 @@ public:
         if (unit >= 0xD800 && unit <= 0xDBFF) {
             high_ = unit;
         } else {
-            AppendUtf8(out_, unit >= 0xDC00 && unit <= 0xDFFF ? kReplacement : unit);
+            AppendUtf8(unit >= 0xDC00 && unit <= 0xDFFF ? kReplacement : unit, out_);
         }
     }
     void Byte(char c) {
@@ -53,7 +36,7 @@ public:
     }
     void Flush() {
         if (high_) {
-            AppendUtf8(out_, kReplacement);
+            AppendUtf8(kReplacement, out_);
             high_ = 0;
         }
     }
@@ -88,51 +71,24 @@ std::optional<std::string> DecodeQuoted(std::string_view line, std::size_t& pos,
             continue;
         }
         const char e = line[pos++];
-        switch (e) {
-            case 'n':
-                sink.Byte('\n');
-                break;
-            case 'r':
-                sink.Byte('\r');
-                break;
-            case 't':
-                sink.Byte('\t');
-                break;
-            case 'a':
-                sink.Byte('\a');
-                break;
-            case 'b':
-                sink.Byte('\b');
-                break;
-            case 'e':
-                sink.Byte('\x1b');
-                break;
-            case 'f':
-                sink.Byte('\f');
-                break;
-            case 'v':
-                sink.Byte('\v');
-                break;
-            case 'x': {
-                unsigned unit = 0;
-                int digits = 0;
-                for (; digits < 4 && pos < line.size() && HexDigit(line[pos]) >= 0; ++digits) {
-                    unit = unit * 16 + static_cast<unsigned>(HexDigit(line[pos++]));
-                }
-                digits ? sink.Unit(static_cast<char16_t>(unit)) : sink.Byte('x');
-                break;
+        constexpr std::string_view kLetters = "nrtabefv";
+        constexpr std::string_view kControls = "\n\r\t\a\b\x1b\f\v";
+        if (const std::size_t letter = kLetters.find(e); letter != std::string_view::npos) {
+            sink.Byte(kControls[letter]);
+        } else if (e == 'x' || (e >= '0' && e <= '7')) {
+            // \xNNNN: up to four hex digits; \NNN: up to three octal ones.
+            const bool hex = e == 'x';
+            unsigned unit = hex ? 0 : static_cast<unsigned>(e - '0');
+            const int base = hex ? 16 : 8;
+            int digits = 0;
+            for (; digits < (hex ? 4 : 2) && pos < line.size() && HexDigit(line[pos]) >= 0 &&
+                   HexDigit(line[pos]) < base;
+                 ++digits) {
+                unit = unit * base + static_cast<unsigned>(HexDigit(line[pos++]));
             }
-            default:
-                if (e >= '0' && e <= '7') {
-                    unsigned unit = static_cast<unsigned>(e - '0');
-                    for (int i = 0;
-                         i < 2 && pos < line.size() && line[pos] >= '0' && line[pos] <= '7'; ++i) {
-                        unit = unit * 8 + static_cast<unsigned>(line[pos++] - '0');
-                    }
-                    sink.Unit(static_cast<char16_t>(unit));
-                } else {
-                    sink.Byte(e);  // \\, \" and any other character stand for themselves
-                }
+            hex&& digits == 0 ? sink.Byte('x') : sink.Unit(static_cast<char16_t>(unit));
+        } else {
+            sink.Byte(e);  // \\, \" and any other character stand for themselves
         }
     }
     return std::nullopt;
