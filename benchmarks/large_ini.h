@@ -1,10 +1,12 @@
 #pragma once
 
-// A generated INI file of about 10 MB and 100,000 keys in a temporary folder, shared by the
-// benchmarks.
+// Generated INI files of about 1, 10 or 100 MB (10,000 keys per MB) in temporary folders,
+// shared by the benchmarks.
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -18,7 +20,7 @@ struct SectionPlan {
 };
 
 // About 10 MB in 100,000 entries of about 100 bytes, with comments and blank lines between
-// the sections, CR LF line ends as the game writes them.
+// the sections, CR LF line ends as the game writes them; other sizes scale the key counts.
 inline constexpr SectionPlan kSections[] = {{"Engine.Setup", 40000},
                                             {"Option.Sliders", 20000},
                                             {"Game", 10000},
@@ -29,11 +31,11 @@ inline std::string KeyName(const char* section, int i) {
     return std::string(section) + ".u32ResourceBudget_" + std::to_string(i);
 }
 
-inline std::string MakeLargeIni() {
+inline std::string MakeLargeIni(int megabytes) {
     std::string text = "; generated for the profile store benchmark\r\n";
     for (const SectionPlan& plan : kSections) {
         text += "\r\n[" + std::string(plan.name) + "]\r\n";
-        for (int i = 0; i < plan.keys; ++i) {
+        for (int i = 0; i < plan.keys * megabytes / 10; ++i) {
             text += KeyName(plan.name, i) + "=" + std::to_string(1000000 + i) +
                     " padding padding padding padding padding padding\r\n";
         }
@@ -44,13 +46,13 @@ inline std::string MakeLargeIni() {
 // The temporary folder and file, made once and removed at exit.
 class LargeIni {
 public:
-    LargeIni() {
+    explicit LargeIni(int megabytes) {
         std::random_device random;
         do {
             folder_ = fs::temp_directory_path() / ("vk3bench-" + std::to_string(random()));
         } while (!fs::create_directory(folder_));
         file_ = folder_ / "vkmain.ini";
-        content_ = MakeLargeIni();
+        content_ = MakeLargeIni(megabytes);
         Restore();
     }
     ~LargeIni() {
@@ -65,9 +67,14 @@ public:
     const fs::path& file() const { return file_; }
     const std::string& content() const { return content_; }
 
-    static const LargeIni& Get() {
-        static const LargeIni instance;
-        return instance;
+    // Made at the first use of each size; the benchmarks run one after the other.
+    static const LargeIni& Get(int megabytes = 10) {
+        static std::map<int, std::unique_ptr<LargeIni>> instances;
+        auto& instance = instances[megabytes];
+        if (!instance) {
+            instance = std::make_unique<LargeIni>(megabytes);
+        }
+        return *instance;
     }
 
 private:

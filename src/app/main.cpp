@@ -2,8 +2,11 @@
 #include <QStyleFactory>
 
 #include <chrono>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +74,22 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // SDL's video start-up, needed only to list the display modes, runs beside Qt's. Qt sets the
+    // process locale from the environment, and SDL sets and restores it while it starts: set first,
+    // both leave it the same.
+    std::setlocale(LC_ALL, "");
+#if !defined(_WIN32) && !defined(__APPLE__)
+    // On X, SDL opens an input method, which parses the locale's whole table of compose
+    // sequences; SDL reads no keys for us, so it gets an empty table. Set while this is the
+    // only thread, put back once SDL is done, before Qt reads the table at the first key.
+    const char* composeFile = std::getenv("XCOMPOSEFILE");
+    const std::optional<std::string> userComposeFile =
+        composeFile ? std::optional<std::string>(composeFile) : std::nullopt;
+    setenv("XCOMPOSEFILE", "/dev/null", 1);
+#endif
+    std::future<std::vector<vk3::DisplayMode>> displayModes =
+        std::async(std::launch::async, [] { return vk3::SdlDisplayModeSource().Modes(); });
+
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create("Fusion"));
     // The desktop finds the menu entry, and so the name and icon of the task bar's button,
@@ -85,6 +104,16 @@ int main(int argc, char** argv) {
         return safetyCopies.KeepBefore(file);
     });
 
+    // Before any window can take keys, which would read the compose table.
+    const std::vector<vk3::DisplayMode> modes = displayModes.get();
+#if !defined(_WIN32) && !defined(__APPLE__)
+    if (userComposeFile) {
+        setenv("XCOMPOSEFILE", userComposeFile->c_str(), 1);
+    } else {
+        unsetenv("XCOMPOSEFILE");
+    }
+#endif
+
     vk3::QtPrompter prompter;
     vk3::SystemInstallationRecord record;
     const std::optional<vk3::InstallationPaths> paths = vk3::LocateInstallation(
@@ -93,8 +122,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    vk3::SdlDisplayModeSource displayModes;
-    vk3::MainDialog dialog(*paths, vk3::ResolutionEntries(displayModes.Modes()), prompter);
+    vk3::MainDialog dialog(*paths, vk3::ResolutionEntries(modes), prompter);
     prompter.SetOwner(&dialog);
     vk3::SdlMusicPlayer music;
     vk3::ChildDialogs children;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <system_error>
 
 #ifdef _WIN32
@@ -184,9 +185,33 @@ FileStatus CheckTarget(const fs::path& target, std::optional<fs::perms>& existin
     return FileStatus::Success();
 }
 
+// Hands the pieces to `write` with small neighbours joined, so that a document of many
+// small changes still takes few system calls. Stops at the first failed write.
+template <typename Write>
+bool WriteJoined(std::span<const std::string_view> pieces, Write write) {
+    constexpr std::size_t kJoinBelow = 64 * 1024;
+    std::string joined;
+    const auto writeJoined = [&] {
+        const bool wrote = joined.empty() || write(std::string_view(joined));
+        joined.clear();
+        return wrote;
+    };
+    for (const std::string_view piece : pieces) {
+        if (piece.size() >= kJoinBelow) {
+            if (!writeJoined() || !write(piece)) {
+                return false;
+            }
+        } else if (joined += piece; joined.size() >= kJoinBelow && !writeJoined()) {
+            return false;
+        }
+    }
+    return writeJoined();
+}
+
 #ifdef _WIN32
 
-FileStatus Stage(const fs::path& path, std::string_view bytes, StagedFile& staged) {
+FileStatus Stage(const fs::path& path, std::span<const std::string_view> pieces,
+                 StagedFile& staged) {
     if (FileStatus status = ResolveLinks(path, staged.target); !status) {
         return status;
     }
@@ -210,11 +235,12 @@ FileStatus Stage(const fs::path& path, std::string_view bytes, StagedFile& stage
             staged.temporary.clear();
             return FileStatus::Failure(staged.target, FolderRefusesNewFiles(staged.target));
         }
-        DWORD written = 0;
-        const bool wrote =
-            bytes.empty() ||
-            (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-             written == bytes.size());
+        const bool wrote = WriteJoined(pieces, [&](std::string_view bytes) {
+            DWORD written = 0;
+            return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                             nullptr) &&
+                   written == bytes.size();
+        });
         const bool flushed = FlushFileBuffers(file);
         CloseHandle(file);
         if (!wrote || !flushed) {
@@ -273,7 +299,8 @@ int OpenTemporary(StagedFile& staged, bool replacing) {
     return -1;
 }
 
-FileStatus Stage(const fs::path& path, std::string_view bytes, StagedFile& staged) {
+FileStatus Stage(const fs::path& path, std::span<const std::string_view> pieces,
+                 StagedFile& staged) {
     if (FileStatus status = ResolveLinks(path, staged.target); !status) {
         return status;
     }
@@ -304,18 +331,18 @@ FileStatus Stage(const fs::path& path, std::string_view bytes, StagedFile& stage
         Discard(staged);
         return FileStatus::Failure(staged.target, ReasonFromError(error));
     };
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
+    const bool wrote = WriteJoined(pieces, [&](std::string_view bytes) {
+        while (!bytes.empty()) {
+            const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+            if (written < 0 && errno != EINTR) {
+                return false;
             }
-            return fail(errno);
+            bytes.remove_prefix(written < 0 ? 0 : static_cast<std::size_t>(written));
         }
-        data += written;
-        left -= static_cast<std::size_t>(written);
+        return true;
+    });
+    if (!wrote) {
+        return fail(errno);
     }
     if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) {
         return fail(errno);
@@ -493,21 +520,29 @@ FileStatus ReplaceFileContents(const fs::path& path, std::string_view bytes) {
         return allowed;
     }
     StagedFile staged;
-    if (FileStatus status = Stage(path, bytes, staged); !status) {
+    if (FileStatus status = Stage(path, {&bytes, 1}, staged); !status) {
         return status;
     }
     return Commit(staged);
 }
 
 FileStatus ReplaceFilesTogether(const std::vector<FileReplacement>& replacements) {
+    std::vector<FilePieces> pieces;
     for (const FileReplacement& replacement : replacements) {
+        pieces.push_back({replacement.path, {replacement.bytes}});
+    }
+    return ReplaceFilePiecesTogether(pieces);
+}
+
+FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements) {
+    for (const FilePieces& replacement : replacements) {
         if (FileStatus allowed = AskGuard(replacement.path); !allowed) {
             return allowed;
         }
     }
     std::vector<StagedFile> staged(replacements.size());
     for (std::size_t i = 0; i < replacements.size(); ++i) {
-        if (FileStatus status = Stage(replacements[i].path, replacements[i].bytes, staged[i]);
+        if (FileStatus status = Stage(replacements[i].path, replacements[i].pieces, staged[i]);
             !status) {
             for (std::size_t j = 0; j < i; ++j) {
                 Discard(staged[j]);

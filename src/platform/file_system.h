@@ -66,4 +66,12 @@ FileStatus ReplaceFilesTogether(const std::vector<FileReplacement>& replacements
 using ReplacementGuard = std::function<FileStatus(const std::filesystem::path&)>;
 void SetReplacementGuard(ReplacementGuard guard);
 
+// The same with each new content given as stretches written one after the other, so that a
+// large file need not be copied into one text first.
+struct FilePieces {
+    std::filesystem::path path;
+    std::vector<std::string_view> pieces;
+};
+FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements);
+
 }  // namespace vk3

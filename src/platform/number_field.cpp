@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QRegularExpressionValidator>
 
+#include <array>
+
 namespace vk3 {
 
 namespace {
@@ -40,10 +42,21 @@ QString PatternOf(NumberInput input) {
     return "[0-9]*";
 }
 
+// One validator per kind, shared by every field of that kind, so that each pattern is
+// compiled once. It lives as long as the program.
+QValidator* SharedValidator(NumberInput input) {
+    static std::array<QValidator*, 4> validators{};
+    QValidator*& validator = validators.at(static_cast<std::size_t>(input));
+    if (validator == nullptr) {
+        validator = new QRegularExpressionValidator(QRegularExpression(PatternOf(input)));
+    }
+    return validator;
+}
+
 }  // namespace
 
 NumberField::NumberField(QWidget* parent, NumberInput input) : QLineEdit(parent) {
-    setValidator(new QRegularExpressionValidator(QRegularExpression(PatternOf(input)), this));
+    setValidator(SharedValidator(input));
     setMaxLength(255);
 }
 

@@ -1,6 +1,5 @@
 #include "platform/qt_platform.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -17,10 +16,9 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include <SDL.h>
-
 #include <cstdlib>
 
+#include "platform/sdl_library.h"
 #include "profile/profile_store.h"
 #include "settings/hint.h"
 
@@ -204,19 +202,20 @@ bool SystemInstallationRecord::Write(std::string_view installationFolder,
 
 std::vector<DisplayMode> SdlDisplayModeSource::Modes() {
     std::vector<DisplayMode> modes;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    const SdlVideo* sdl = LoadSdl();
+    if (sdl == nullptr || sdl->InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return modes;
     }
-    const int count = SDL_GetNumDisplayModes(0);
+    const int count = sdl->GetNumDisplayModes(0);
     for (int i = 0; i < count; ++i) {
         SDL_DisplayMode mode{};
-        if (SDL_GetDisplayMode(0, i, &mode) != 0 || SDL_BYTESPERPIXEL(mode.format) != 4) {
+        if (sdl->GetDisplayMode(0, i, &mode) != 0 || SDL_BYTESPERPIXEL(mode.format) != 4) {
             continue;
         }
         modes.push_back({static_cast<std::uint32_t>(mode.w), static_cast<std::uint32_t>(mode.h),
                          static_cast<std::uint32_t>(mode.refresh_rate)});
     }
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    sdl->QuitSubSystem(SDL_INIT_VIDEO);
     return modes;
 }
 
@@ -226,6 +225,11 @@ std::string DocumentsFolder() {
 
 void SetHint(QWidget* control, std::string_view hint) {
     const QFontMetrics metrics(QToolTip::font());
+    // Most hints fit on one line: one measurement then, not one per word.
+    if (const QString whole = ToQString(hint); metrics.horizontalAdvance(whole) <= kHintMaxWidth) {
+        control->setToolTip(whole);
+        return;
+    }
     QString wrapped;
     QString line;
     for (const QString& word : ToQString(hint).split(' ')) {
@@ -323,11 +327,8 @@ void ApplyColourScheme(QWidget* dialog, DialogKind kind) {
     if (dialog->isActiveWindow()) {
         QToolTip::setPalette(palette);
     }
-    // Popups are windows of their own, which a palette does not reach by inheritance.
-    for (QComboBox* list : dialog->findChildren<QComboBox*>()) {
-        list->view()->setPalette(palette);
-        list->view()->window()->setPalette(palette);
-    }
+    // A drop-down list's popup is made when it first opens and takes its list's palette
+    // then (Qt lets palettes reach that window), so none is built here.
 }
 
 }  // namespace vk3

@@ -1,9 +1,8 @@
 #include "platform/sdl_music_player.h"
 
-#include <SDL.h>
-#include <SDL_mixer.h>
-
 #include <climits>
+
+#include "platform/sdl_library.h"
 
 namespace vk3 {
 
@@ -12,23 +11,28 @@ bool SdlMusicPlayer::Play(std::span<const std::byte> track) {
     if (track.empty() || track.size() > INT_MAX) {
         return false;
     }
+    const SdlVideo* sdl = LoadSdl();
+    const SdlMixer* mixer = LoadSdlMixer();
+    if (sdl == nullptr || mixer == nullptr) {
+        return false;
+    }
     // Ctrl+C in a terminal must still end the program, not become an SDL event nobody reads.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    sdl->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (sdl->InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return false;
     }
     audioStarted_ = true;
-    Mix_Init(MIX_INIT_MP3);
-    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
+    mixer->Init(MIX_INIT_MP3);
+    if (mixer->OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
         Stop();
         return false;
     }
     deviceOpen_ = true;
     track_.assign(track.begin(), track.end());
-    SDL_RWops* source = SDL_RWFromConstMem(track_.data(), static_cast<int>(track_.size()));
-    music_ = source != nullptr ? Mix_LoadMUS_RW(source, 1) : nullptr;
+    SDL_RWops* source = sdl->RWFromConstMem(track_.data(), static_cast<int>(track_.size()));
+    music_ = source != nullptr ? mixer->LoadMUS_RW(source, 1) : nullptr;
     // One pass through the track: no loop.
-    if (music_ == nullptr || Mix_PlayMusic(music_, 1) != 0) {
+    if (music_ == nullptr || mixer->PlayMusic(music_, 1) != 0) {
         Stop();
         return false;
     }
@@ -36,18 +40,19 @@ bool SdlMusicPlayer::Play(std::span<const std::byte> track) {
 }
 
 void SdlMusicPlayer::Stop() {
+    // Only what was started is ended, so the libraries are loaded already.
     if (music_ != nullptr) {
-        Mix_HaltMusic();
-        Mix_FreeMusic(music_);
+        LoadSdlMixer()->HaltMusic();
+        LoadSdlMixer()->FreeMusic(music_);
         music_ = nullptr;
     }
     if (deviceOpen_) {
-        Mix_CloseAudio();
+        LoadSdlMixer()->CloseAudio();
         deviceOpen_ = false;
     }
     if (audioStarted_) {
-        Mix_Quit();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        LoadSdlMixer()->Quit();
+        LoadSdl()->QuitSubSystem(SDL_INIT_AUDIO);
         audioStarted_ = false;
     }
     track_.clear();

@@ -83,7 +83,9 @@ std::string_view TrimIniBlanks(std::string_view text) {
     return text;
 }
 
-std::size_t IniDocument::CaseInsensitiveHash::operator()(std::string_view text) const {
+namespace {
+
+std::size_t HashIgnoringCase(std::string_view text) {
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
     for (const char c : text) {
         hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
@@ -91,12 +93,14 @@ std::size_t IniDocument::CaseInsensitiveHash::operator()(std::string_view text) 
     return static_cast<std::size_t>(hash);
 }
 
-bool IniDocument::CaseInsensitiveEqual::operator()(std::string_view a, std::string_view b) const {
-    return EqualIgnoringAsciiCase(a, b);
+bool ByHashThenPosition(const auto& a, const auto& b) {
+    return a.hash != b.hash ? a.hash < b.hash : a.lineBegin < b.lineBegin;
 }
 
+}  // namespace
+
 bool IniDocument::SameName(std::string_view a, std::string_view b) {
-    return CaseInsensitiveEqual()(a, b);
+    return EqualIgnoringAsciiCase(a, b);
 }
 
 IniDocument::IniDocument(std::string fileBytes) {
@@ -111,86 +115,132 @@ IniDocument::IniDocument(std::string fileBytes) {
     } else {
         text_ = std::move(fileBytes);
     }
-    Parse();
+    FindHeaders();
 }
 
 IniDocument::~IniDocument() = default;
 
-void IniDocument::Parse() {
+// Only the section headers are looked for here: a header's "[" is the first non-blank of its
+// line, so a search for "[" that looks back to the line's start finds them all in one pass.
+void IniDocument::FindHeaders() {
+    const char* data = text_.data();
     const std::size_t size = text_.size();
-    std::size_t begin = 0;
-    // The next LF and the next CR, each searched again only once the line start has passed
-    // it: one pass over the file, whatever its line ends.
-    const auto next = [&](char c, std::size_t from) {
-        const void* found = std::memchr(text_.data() + from, c, size - from);
-        return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text_.data())
-                     : size;
-    };
-    std::size_t nextLf = next('\n', 0);
-    std::size_t nextCr = next('\r', 0);
-    while (begin < size) {
-        if (nextLf < begin) {
-            nextLf = next('\n', begin);
+    std::size_t from = 0;
+    while (from < size) {
+        const void* found = std::memchr(data + from, '[', size - from);
+        if (found == nullptr) {
+            break;
         }
-        if (nextCr < begin) {
-            nextCr = next('\r', begin);
+        const std::size_t open = static_cast<std::size_t>(static_cast<const char*>(found) - data);
+        from = open + 1;
+        std::size_t lineBegin = open;
+        while (lineBegin > 0 && !IsLineEnd(data[lineBegin - 1]) &&
+               IsIniBlank(data[lineBegin - 1])) {
+            --lineBegin;
         }
-        // The line ends at the first LF or CR, whichever comes first.
-        const std::size_t contentEnd = std::min(nextLf, nextCr);
-        std::size_t lineEnd = contentEnd;
-        if (lineEnd < size) {
-            const bool crLf =
-                text_[lineEnd] == '\r' && lineEnd + 1 < size && text_[lineEnd + 1] == '\n';
-            lineEnd += crLf ? 2 : 1;
+        if (lineBegin > 0 && !IsLineEnd(data[lineBegin - 1])) {
+            continue;  // text before it on its line
         }
-        ParseLine(begin, contentEnd, lineEnd);
-        begin = lineEnd;
+        const Line line = LineFrom(lineBegin);
+        from = line.end;
+        const std::size_t close = std::string_view(data + open, line.contentEnd - open).rfind(']');
+        if (close == std::string_view::npos || close == 0) {
+            continue;  // no header; it may still be an entry
+        }
+        if (!sections_.empty()) {
+            sections_.back().bodyEnd = lineBegin;
+        }
+        Section section;
+        section.name = std::string(TrimIniBlanks(std::string_view(data + open + 1, close - 1)));
+        section.headerEnd = line.end;
+        section.bodyEnd = size;
+        sectionIndex_.try_emplace(AsciiLower(section.name), sections_.size());
+        sections_.push_back(std::move(section));
     }
 }
 
-void IniDocument::ParseLine(std::size_t lineBegin, std::size_t contentEnd, std::size_t lineEnd) {
-    std::size_t first = lineBegin;
-    std::size_t last = contentEnd;
+IniDocument::Line IniDocument::LineFrom(std::size_t begin) const {
+    const std::size_t size = text_.size();
+    std::size_t contentEnd = begin;
+    while (contentEnd < size && !IsLineEnd(text_[contentEnd])) {
+        ++contentEnd;
+    }
+    std::size_t end = contentEnd;
+    if (end < size) {
+        const bool crLf = text_[end] == '\r' && end + 1 < size && text_[end + 1] == '\n';
+        end += crLf ? 2 : 1;
+    }
+    return {begin, contentEnd, end};
+}
+
+std::optional<IniDocument::Entry> IniDocument::EntryOf(const Line& line) const {
+    std::size_t first = line.begin;
+    std::size_t last = line.contentEnd;
     while (first < last && IsIniBlank(text_[first])) {
         ++first;
     }
     while (last > first && IsIniBlank(text_[last - 1])) {
         --last;
     }
-    if (first == last) {
-        return;
-    }
-    const std::string_view line(text_.data() + first, last - first);
-    if (line.front() == '[') {
-        const std::size_t close = line.rfind(']');
-        if (close != std::string_view::npos && close > 0) {
-            Section section;
-            section.name = std::string(TrimIniBlanks(line.substr(1, close - 1)));
-            section.headerEnd = lineEnd;
-            sectionIndex_.try_emplace(AsciiLower(section.name), sections_.size());
-            sections_.push_back(std::move(section));
-            return;
-        }
-        // Without a closing bracket the line is no header; it may still be an entry.
-    }
-    const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos || sections_.empty()) {
-        return;  // not an entry, or one before any section: no lookup can reach it
+    const void* equals = std::memchr(text_.data() + first, '=', last - first);
+    if (equals == nullptr) {
+        return std::nullopt;
     }
     Entry entry{};
-    entry.lineBegin = lineBegin;
+    entry.lineBegin = line.begin;
     entry.keyBegin = first;
-    entry.keyEnd = first + equals;
+    entry.keyEnd = static_cast<std::size_t>(static_cast<const char*>(equals) - text_.data());
+    entry.valueBegin = entry.keyEnd + 1;
     while (entry.keyEnd > entry.keyBegin && IsIniBlank(text_[entry.keyEnd - 1])) {
         --entry.keyEnd;
     }
-    entry.valueBegin = first + equals + 1;
     while (entry.valueBegin < last && IsIniBlank(text_[entry.valueBegin])) {
         ++entry.valueBegin;
     }
     entry.valueEnd = last;
-    entry.lineEnd = lineEnd;
-    sections_.back().entries.push_back(std::move(entry));
+    entry.lineEnd = line.end;
+    return entry;
+}
+
+// One pass over the section's lines. The next LF and the next CR are each searched again
+// only once the line start has passed them, so CR-only and LF-only files cost the same.
+void IniDocument::IndexKeys(const Section& section) const {
+    section.keys.emplace();
+    if (section.headerEnd == Section::kNotInFile) {
+        return;
+    }
+    const std::size_t end = section.bodyEnd;
+    const auto next = [&](char c, std::size_t from) {
+        const void* found = std::memchr(text_.data() + from, c, end - from);
+        return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text_.data())
+                     : end;
+    };
+    std::size_t nextLf = next('\n', section.headerEnd);
+    std::size_t nextCr = next('\r', section.headerEnd);
+    for (std::size_t begin = section.headerEnd; begin < end;) {
+        if (nextLf < begin) {
+            nextLf = next('\n', begin);
+        }
+        if (nextCr < begin) {
+            nextCr = next('\r', begin);
+        }
+        Line line{begin, std::min(nextLf, nextCr), 0};
+        line.end = line.contentEnd;
+        if (line.end < end) {
+            const bool crLf =
+                text_[line.end] == '\r' && line.end + 1 < end && text_[line.end + 1] == '\n';
+            line.end += crLf ? 2 : 1;
+        }
+        if (const auto entry = EntryOf(line)) {
+            const std::string_view key(text_.data() + entry->keyBegin,
+                                       entry->keyEnd - entry->keyBegin);
+            section.keys->push_back({HashIgnoringCase(key), line.begin});
+            section.lastEntry = entry;
+        }
+        begin = line.end;
+    }
+    std::sort(section.keys->begin(), section.keys->end(),
+              [](const KeyAt& a, const KeyAt& b) { return ByHashThenPosition(a, b); });
 }
 
 std::optional<std::size_t> IniDocument::FindSection(std::string_view name) const {
@@ -201,33 +251,35 @@ std::optional<std::size_t> IniDocument::FindSection(std::string_view name) const
     return found->second;
 }
 
-std::optional<std::size_t> IniDocument::FindEntry(const Section& section,
-                                                  std::string_view key) const {
-    if (!section.keyIndex) {
-        section.keyIndex = std::make_unique<KeyIndex>();
-        section.keyIndex->reserve(section.entries.size());
-        for (std::size_t i = 0; i < section.entries.size(); ++i) {
-            const Entry& entry = section.entries[i];
-            section.keyIndex->try_emplace(
-                std::string_view(text_).substr(entry.keyBegin, entry.keyEnd - entry.keyBegin), i);
+std::optional<IniDocument::Entry> IniDocument::FindEntry(const Section& section,
+                                                         std::string_view key) const {
+    if (!section.keys) {
+        IndexKeys(section);
+    }
+    const KeyAt wanted{HashIgnoringCase(key), 0};
+    auto candidate =
+        std::lower_bound(section.keys->begin(), section.keys->end(), wanted,
+                         [](const KeyAt& a, const KeyAt& b) { return ByHashThenPosition(a, b); });
+    // The first entry of the key wins; others of the same hash are told apart by their key.
+    for (; candidate != section.keys->end() && candidate->hash == wanted.hash; ++candidate) {
+        const auto entry = EntryOf(LineFrom(candidate->lineBegin));
+        if (entry && SameName(std::string_view(text_).substr(entry->keyBegin,
+                                                             entry->keyEnd - entry->keyBegin),
+                              key)) {
+            return entry;
         }
     }
-    const auto found = section.keyIndex->find(key);
-    if (found == section.keyIndex->end()) {
-        return std::nullopt;
-    }
-    return found->second;
+    return std::nullopt;
 }
 
-std::string_view IniDocument::StoredValue(const Entry& entry) const {
-    if (entry.newValue) {
-        return *entry.newValue;
-    }
+std::string_view IniDocument::OriginalValue(const Entry& entry) const {
     return std::string_view(text_).substr(entry.valueBegin, entry.valueEnd - entry.valueBegin);
 }
 
-bool IniDocument::EndsLine(std::size_t position) const {
-    return position > 0 && IsLineEnd(text_[position - 1]);
+std::string_view IniDocument::StoredValue(const Section& section, const Entry& entry) const {
+    const auto changed = section.newValues.find(entry.lineBegin);
+    return changed != section.newValues.end() ? std::string_view(changed->second)
+                                              : OriginalValue(entry);
 }
 
 std::optional<std::string_view> IniDocument::Find(std::string_view sectionName,
@@ -238,8 +290,8 @@ std::optional<std::string_view> IniDocument::Find(std::string_view sectionName,
     }
     const Section& section = sections_[*sectionIndex];
     const std::string_view key = TrimIniBlanks(keyName);
-    if (const auto index = FindEntry(section, key)) {
-        return StoredValue(section.entries[*index]);
+    if (const auto entry = FindEntry(section, key)) {
+        return StoredValue(section, *entry);
     }
     for (const AddedEntry& added : section.added) {
         if (SameName(added.key, key)) {
@@ -259,99 +311,103 @@ void IniDocument::Set(std::string_view sectionName, std::string_view keyName,
         sectionIndex_.try_emplace(AsciiLower(added.name), *sectionIndex);
         sections_.push_back(std::move(added));
     }
-    Section* section = &sections_[*sectionIndex];
+    Section& section = sections_[*sectionIndex];
     const std::string_view key = TrimIniBlanks(keyName);
-    if (const auto index = FindEntry(*section, key)) {
-        Entry& entry = section->entries[*index];
-        if (StoredValue(entry) == value) {
+    if (const auto entry = FindEntry(section, key)) {
+        if (StoredValue(section, *entry) == value) {
             return;
         }
-        const std::string_view original =
-            std::string_view(text_).substr(entry.valueBegin, entry.valueEnd - entry.valueBegin);
-        if (original == value) {
-            entry.newValue.reset();
+        if (OriginalValue(*entry) == value) {
+            section.newValues.erase(entry->lineBegin);
         } else {
-            entry.newValue = std::make_unique<std::string>(value);
+            section.newValues.insert_or_assign(entry->lineBegin, std::string(value));
         }
         changed_ = true;
         return;
     }
-    for (AddedEntry& added : section->added) {
+    for (AddedEntry& added : section.added) {
         if (SameName(added.key, key)) {
             added.value = std::string(value);
             changed_ = true;
             return;
         }
     }
-    section->added.push_back({std::string(key), std::string(value)});
+    section.added.push_back({std::string(key), std::string(value)});
     changed_ = true;
 }
 
-std::string IniDocument::Serialize() const {
-    struct Edit {
-        std::size_t begin;
-        std::size_t end;
-        std::string text;
+std::vector<std::string_view> IniDocument::Pieces() const {
+    const std::string_view text(text_);
+    std::vector<std::string_view> pieces;
+    std::size_t copied = 0;
+    // Sections in the file come first in sections_, in file order, and each one's changes
+    // lie within its body: the edits arrive in the order of the text.
+    const auto copyUpTo = [&](std::size_t position) {
+        if (position > copied) {
+            pieces.push_back(text.substr(copied, position - copied));
+        }
+        copied = std::max(copied, position);
     };
-    std::vector<Edit> edits;
+    const auto addLine = [&](std::string_view keyPart, std::string_view value) {
+        pieces.insert(pieces.end(), {keyPart, "=", value, kCrLf});
+    };
     std::vector<const Section*> newSections;
     for (const Section& section : sections_) {
         if (section.headerEnd == Section::kNotInFile) {
             newSections.push_back(&section);
             continue;
         }
-        for (const Entry& entry : section.entries) {
-            if (entry.newValue) {
-                std::string line = text_.substr(entry.lineBegin, entry.keyEnd - entry.lineBegin);
-                line += '=';
-                line += *entry.newValue;
-                line += kCrLf;
-                edits.push_back({entry.lineBegin, entry.lineEnd, std::move(line)});
-            }
+        for (const auto& [lineBegin, value] : section.newValues) {
+            const auto entry = EntryOf(LineFrom(lineBegin));
+            copyUpTo(lineBegin);
+            addLine(text.substr(lineBegin, entry->keyEnd - lineBegin), value);
+            copied = entry->lineEnd;
         }
         if (!section.added.empty()) {
-            const Entry* last = section.entries.empty() ? nullptr : &section.entries.back();
-            const std::size_t anchor = last ? last->lineEnd : section.headerEnd;
-            const bool anchorRewritten = last && last->newValue;
-            std::string lines;
-            if (!anchorRewritten && !EndsLine(anchor)) {
-                lines += kCrLf;
+            const std::size_t anchor =
+                section.lastEntry ? section.lastEntry->lineEnd : section.headerEnd;
+            const bool anchorRewritten =
+                section.lastEntry && section.newValues.count(section.lastEntry->lineBegin) > 0;
+            copyUpTo(anchor);
+            if (!anchorRewritten && (anchor == 0 || !IsLineEnd(text[anchor - 1]))) {
+                pieces.push_back(kCrLf);
             }
             for (const AddedEntry& added : section.added) {
-                lines += added.key + '=' + added.value + std::string(kCrLf);
+                addLine(added.key, added.value);
             }
-            edits.push_back({anchor, anchor, std::move(lines)});
         }
     }
-    // An insertion after a line comes before a change of the line that follows it.
-    std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) {
-        return a.begin != b.begin ? a.begin < b.begin : a.end < b.end;
-    });
+    copyUpTo(text.size());
 
-    std::string text;
-    text.reserve(text_.size() + 1024);
-    std::size_t copied = 0;
-    for (const Edit& edit : edits) {
-        text.append(text_, copied, edit.begin - copied);
-        text += edit.text;
-        copied = edit.end;
-    }
-    text.append(text_, copied, std::string::npos);
-
-    if (!newSections.empty() && !text.empty() && !IsLineEnd(text.back())) {
-        text += kCrLf;
+    const auto lastNonEmpty = std::find_if(pieces.rbegin(), pieces.rend(),
+                                           [](std::string_view piece) { return !piece.empty(); });
+    if (!newSections.empty() && lastNonEmpty != pieces.rend() && !IsLineEnd(lastNonEmpty->back())) {
+        pieces.push_back(kCrLf);
     }
     for (const Section* section : newSections) {
-        text += '[' + section->name + ']' + std::string(kCrLf);
+        pieces.insert(pieces.end(), {"[", section->name, "]", kCrLf});
         for (const AddedEntry& added : section->added) {
-            text += added.key + '=' + added.value + std::string(kCrLf);
+            addLine(added.key, added.value);
         }
     }
 
     if (!utf16_) {
-        return text;
+        return pieces;
     }
-    return "\xFF\xFE" + Utf8ToUtf16(text) + oddByte_;
+    std::string whole;
+    for (const std::string_view piece : pieces) {
+        whole += piece;
+    }
+    encoded_ = "\xFF\xFE" + Utf8ToUtf16(whole) + oddByte_;
+    return {encoded_};
+}
+
+std::string IniDocument::Serialize() const {
+    std::string text;
+    for (const std::string_view piece : Pieces()) {
+        text += piece;
+    }
+    return text;
 }
 
 }  // namespace vk3

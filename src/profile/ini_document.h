@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,45 +46,56 @@ public:
     // The whole file as it is now, in the encoding it was read in.
     std::string Serialize() const;
 
+    // The same bytes as stretches in order: unchanged stretches are views into the text as
+    // read, so a large file is written without a second copy. Valid until the document
+    // changes or goes.
+    std::vector<std::string_view> Pieces() const;
+
 private:
+    // A line's start, the end of its content and the position after its line end.
+    struct Line {
+        std::size_t begin;
+        std::size_t contentEnd;
+        std::size_t end;
+    };
     struct Entry {
         std::size_t lineBegin;
         std::size_t keyBegin;
         std::size_t keyEnd;
         std::size_t valueBegin;
         std::size_t valueEnd;
-        std::size_t lineEnd;  // after the line's end characters
-        std::unique_ptr<std::string> newValue;
+        std::size_t lineEnd;
     };
     struct AddedEntry {
         std::string key;
         std::string value;
     };
-    struct CaseInsensitiveHash {
-        std::size_t operator()(std::string_view text) const;
+    struct KeyAt {
+        std::size_t hash;  // of the key in lower case
+        std::size_t lineBegin;
     };
-    struct CaseInsensitiveEqual {
-        bool operator()(std::string_view a, std::string_view b) const;
-    };
-    using KeyIndex = std::unordered_map<std::string_view, std::size_t, CaseInsensitiveHash,
-                                        CaseInsensitiveEqual>;
     struct Section {
         std::string name;
         static constexpr std::size_t kNotInFile = static_cast<std::size_t>(-1);
         std::size_t headerEnd = kNotInFile;  // after the header line; kNotInFile when added
-        std::vector<Entry> entries;
+        std::size_t bodyEnd = kNotInFile;    // where the next header line starts
+        // The section's entries by key, sorted by hash and then position: built at the first
+        // lookup, so that sections nobody asks for are never gone through.
+        mutable std::optional<std::vector<KeyAt>> keys;
+        mutable std::optional<Entry> lastEntry;
+        std::map<std::size_t, std::string> newValues;  // by the line start of their entry
         std::vector<AddedEntry> added;
-        mutable std::unique_ptr<KeyIndex> keyIndex;  // built at the first lookup
     };
 
-    void Parse();
-    void ParseLine(std::size_t lineBegin, std::size_t contentEnd, std::size_t lineEnd);
+    void FindHeaders();
+    void IndexKeys(const Section& section) const;
+    Line LineFrom(std::size_t begin) const;
+    std::optional<Entry> EntryOf(const Line& line) const;
     // Index into sections_ of the first section of that name, or nothing.
     std::optional<std::size_t> FindSection(std::string_view name) const;
-    // Index into section.entries, or nothing.
-    std::optional<std::size_t> FindEntry(const Section& section, std::string_view key) const;
-    std::string_view StoredValue(const Entry& entry) const;
-    bool EndsLine(std::size_t position) const;
+    std::optional<Entry> FindEntry(const Section& section, std::string_view key) const;
+    std::string_view OriginalValue(const Entry& entry) const;
+    std::string_view StoredValue(const Section& section, const Entry& entry) const;
 
     std::string text_;     // the file in its 8-bit form
     bool utf16_ = false;   // read from a UTF-16LE file
@@ -92,6 +103,7 @@ private:
     std::vector<Section> sections_;
     std::unordered_map<std::string, std::size_t> sectionIndex_;  // lower-case name -> first
     bool changed_ = false;
+    mutable std::string encoded_;  // the UTF-16LE form Pieces() hands out
 };
 
 // Windows' blank characters of an INI line: space, tab, CR, LF, VT, FF and Ctrl-Z.

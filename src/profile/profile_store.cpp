@@ -1,5 +1,6 @@
 #include "profile/profile_store.h"
 
+#include <memory>
 #include <system_error>
 
 #include "profile/code_page.h"
@@ -136,7 +137,9 @@ std::uint32_t ReadProfileInt(const fs::path& file, std::string_view section, std
 }
 
 FileStatus WriteProfileFiles(const std::vector<ProfileFileWrites>& files) {
-    std::vector<FileReplacement> replacements;
+    std::vector<FilePieces> replacements;
+    // The documents outlive the replacement, which writes their unchanged text from them.
+    std::vector<std::unique_ptr<IniDocument>> documents;
     for (const auto& [file, writes] : files) {
         for (const ProfileWrite& write : writes) {
             if (std::string problem = WriteProblem(write); !problem.empty()) {
@@ -147,7 +150,8 @@ FileStatus WriteProfileFiles(const std::vector<ProfileFileWrites>& files) {
         if (FileStatus status = ReadExisting(file, bytes); !status) {
             return status;
         }
-        IniDocument document(std::move(bytes));
+        IniDocument& document =
+            *documents.emplace_back(std::make_unique<IniDocument>(std::move(bytes)));
         for (const ProfileWrite& write : writes) {
             if (document.utf16()) {
                 document.Set(Windows1252ToUtf8(write.section), Windows1252ToUtf8(write.key),
@@ -158,10 +162,10 @@ FileStatus WriteProfileFiles(const std::vector<ProfileFileWrites>& files) {
         }
         // A file whose keys all hold their values already is left as it is.
         if (document.changed()) {
-            replacements.push_back({file, document.Serialize()});
+            replacements.push_back({file, document.Pieces()});
         }
     }
-    return ReplaceFilesTogether(replacements);
+    return ReplaceFilePiecesTogether(replacements);
 }
 
 FileStatus WriteProfileStrings(const fs::path& file, const std::vector<ProfileWrite>& writes) {
