@@ -1,6 +1,8 @@
 #include "platform/qt_platform.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QChildEvent>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -58,6 +60,33 @@ protected:
         }
         return QObject::eventFilter(watched, event);
     }
+};
+
+// A drop-down list's popup is a window of its own, made when the list first opens, and
+// Qt gives it the application's menu colours then. Instead of making every popup at start,
+// this hands the scheme to each list's view and popup as they are made.
+class PopupColours : public QObject {
+public:
+    PopupColours(QObject* parent, const QPalette& palette) : QObject(parent), palette_(palette) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ChildAdded && qobject_cast<QComboBox*>(watched)) {
+            static_cast<QChildEvent*>(event)->child()->installEventFilter(this);
+        } else if (event->type() == QEvent::Polish) {
+            // The popup, before it first shows; its list draws with its own palette.
+            if (auto* popup = qobject_cast<QWidget*>(watched); popup && popup->isWindow()) {
+                popup->setPalette(palette_);
+                for (QAbstractItemView* view : popup->findChildren<QAbstractItemView*>()) {
+                    view->setPalette(palette_);
+                }
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QPalette palette_;
 };
 
 #ifndef _WIN32
@@ -327,8 +356,14 @@ void ApplyColourScheme(QWidget* dialog, DialogKind kind) {
     if (dialog->isActiveWindow()) {
         QToolTip::setPalette(palette);
     }
-    // A drop-down list's popup is made when it first opens and takes its list's palette
-    // then (Qt lets palettes reach that window), so none is built here.
+    auto* popupColours = new PopupColours(dialog, palette);
+    for (QComboBox* list : dialog->findChildren<QComboBox*>()) {
+        if (auto* view = list->findChild<QAbstractItemView*>()) {  // opened already
+            view->setPalette(palette);
+            view->window()->setPalette(palette);
+        }
+        list->installEventFilter(popupColours);
+    }
 }
 
 }  // namespace vk3
