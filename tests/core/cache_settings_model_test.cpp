@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::size_t kLowImage = CacheSlot(CacheColumn::Low, CacheCategory::Image);
 
-TEST(CacheSettingsModel, MegabyteLabelsReadTheSignedValue) {
+TEST(CacheSettingsModel, MegabyteLabelsReadTheSignedValueAndTotalsFollowEveryChange) {
     // Rounded half up, shown signed; an empty field counts as nothing.
     const std::pair<const char*, const char*> cases[] = {{"131072", "0.13 MB"},
                                                          {"-20000000", "-19.07 MB"},
@@ -20,10 +20,8 @@ TEST(CacheSettingsModel, MegabyteLabelsReadTheSignedValue) {
         model.SetValueText(kLowImage, text);
         EXPECT_EQ(model.ValueLabel(kLowImage), label) << text;
     }
-}
 
-TEST(CacheSettingsModel, TotalsAndTotalCachesFollowEveryChange) {
-    CacheSettingsModel model;
+    // Totals and total caches follow every change.
     model.RestoreStandardValues();
     struct Expected {
         CacheColumn column;
