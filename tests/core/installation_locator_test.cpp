@@ -53,7 +53,7 @@ TEST(InstallationLocator, RecordedFolderOrOverridesAreUsedAsTheyAreAndAskNothing
     EXPECT_EQ(record.writes, 0);
 }
 
-TEST(InstallationLocator, EmptyRecordAsksForTheExecutableAndRecordsItsFolder) {
+TEST(InstallationLocator, EmptyRecordAsksForTheExecutableAndRecordsItsFolderIfValid) {
     test::TempDir dir;
     test::WriteFile(dir / "Veskaran 3/Ini/vkmain.ini", "[Engine.Setup]\r\n");
     FakePrompter prompter;
@@ -77,10 +77,8 @@ TEST(InstallationLocator, EmptyRecordAsksForTheExecutableAndRecordsItsFolder) {
     // The documents folder is unavailable: the user options path starts with a separator.
     EXPECT_EQ(paths->userOptions.string(), "/veskaran3/UserOptions.ini");
     EXPECT_EQ(ParentFolderText("Veskaran3.exe"), "Veskaran3.exe");
-}
 
-TEST(InstallationLocator, CancelOrAFolderWithoutTheEngineFileEndsTheProgramRecordingNothing) {
-    test::TempDir dir;
+    // Cancel or a folder without the engine file ends the program, recording nothing.
     test::WriteFile(dir / "odd/Ini/vkmain.ini/inside", "");  // a folder does not count
     for (const char* chosen : {"", "elsewhere/Veskaran3.exe", "odd/Veskaran3.exe"}) {
         SCOPED_TRACE(chosen);

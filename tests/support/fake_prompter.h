@@ -15,9 +15,9 @@
 namespace vk3::test {
 
 // A scripted Prompter: questions take the queued Yes/No answers in order, file dialogs the
-// queued choices in order (open and save share one queue). Everything shown is recorded. A
-// question or dialog with nothing queued for it fails the test and answers No / cancel; an
-// answer still queued when the fake goes fails the test too, since the code never asked.
+// queued choices in order (open and save share one queue), lists the queued picks. Everything
+// shown is recorded. Anything asked with nothing queued for it fails the test and answers
+// No / cancel; an answer still queued when the fake goes fails the test too.
 class FakePrompter : public Prompter {
 public:
     using Choice = std::optional<std::filesystem::path>;
@@ -30,27 +30,16 @@ public:
     };
 
     ~FakePrompter() override {
-        EXPECT_TRUE(answers_.empty()) << "yes/no answers queued but never asked for";
-        EXPECT_TRUE(fileChoices_.empty()) << "file choices queued but never asked for";
-        EXPECT_TRUE(listPicks_.empty()) << "list picks queued but never asked for";
+        EXPECT_TRUE(answers_.empty() && fileChoices_.empty() && listPicks_.empty())
+            << "answers queued but never asked for";
     }
 
     FakePrompter& AnswerYes() { return Answer(true); }
     FakePrompter& AnswerNo() { return Answer(false); }
-    FakePrompter& Answer(bool yes) {
-        answers_.push_back(yes);
-        return *this;
-    }
-    FakePrompter& ChooseFile(Choice path) {
-        fileChoices_.push_back(std::move(path));
-        return *this;
-    }
+    FakePrompter& Answer(bool yes) { return Queue(answers_, yes); }
+    FakePrompter& ChooseFile(Choice path) { return Queue(fileChoices_, std::move(path)); }
     FakePrompter& CancelFileDialog() { return ChooseFile(std::nullopt); }
-    // Lists take their picks the same way; nothing is cancel.
-    FakePrompter& PickFromList(std::optional<std::size_t> position) {
-        listPicks_.push_back(position);
-        return *this;
-    }
+    FakePrompter& PickFromList(std::optional<std::size_t> pick) { return Queue(listPicks_, pick); }
 
     const std::vector<ShownMessage>& messages() const { return messages_; }
     const std::vector<ShownDialog>& dialogs() const { return dialogs_; }
@@ -59,37 +48,45 @@ public:
     std::vector<std::string> errors() const { return Texts(MessageKind::Error); }
     std::vector<std::string> questions() const { return Texts(MessageKind::Question); }
 
-    void Notice(std::string_view text) override {
-        messages_.push_back({MessageKind::Notice, std::string(text)});
-    }
-    void Error(std::string_view text) override {
-        messages_.push_back({MessageKind::Error, std::string(text)});
-    }
+    void Notice(std::string_view text) override { Show(MessageKind::Notice, text); }
+    void Error(std::string_view text) override { Show(MessageKind::Error, text); }
     bool AskYesNo(std::string_view question) override {
-        messages_.push_back({MessageKind::Question, std::string(question)});
-        EXPECT_FALSE(answers_.empty()) << "unexpected question: \"" << question << "\"";
-        return !answers_.empty() && Take(answers_);
+        Show(MessageKind::Question, question);
+        return Take(answers_, false, question);
     }
     Choice ChooseFileToOpen(const FileDialogRequest& request) override {
-        return Choose(DialogKind::Open, request);
+        dialogs_.push_back({DialogKind::Open, request});
+        return Take(fileChoices_, Choice(), request.filterDescription);
     }
     Choice ChooseFileToSave(const FileDialogRequest& request) override {
-        return Choose(DialogKind::Save, request);
+        dialogs_.push_back({DialogKind::Save, request});
+        return Take(fileChoices_, Choice(), request.filterDescription);
     }
     std::optional<std::size_t> ChooseFromList(std::string_view question,
                                               const std::vector<std::string>& items) override {
-        messages_.push_back({MessageKind::Question, std::string(question)});
+        Show(MessageKind::Question, question);
         lists_.push_back(items);
-        EXPECT_FALSE(listPicks_.empty()) << "unexpected list: \"" << question << "\"";
-        return listPicks_.empty() ? std::nullopt : Take(listPicks_);
+        return Take(listPicks_, std::optional<std::size_t>(), question);
     }
 
 private:
+    template <typename T, typename V>
+    FakePrompter& Queue(std::deque<T>& queue, V&& value) {
+        queue.push_back(std::forward<V>(value));
+        return *this;
+    }
     template <typename T>
-    static T Take(std::deque<T>& queue) {
+    static T Take(std::deque<T>& queue, T none, std::string_view asked) {
+        EXPECT_FALSE(queue.empty()) << "nothing queued for \"" << asked << "\"";
+        if (queue.empty()) {
+            return none;
+        }
         T front = std::move(queue.front());
         queue.pop_front();
         return front;
+    }
+    void Show(MessageKind kind, std::string_view text) {
+        messages_.push_back({kind, std::string(text)});
     }
     std::vector<std::string> Texts(MessageKind kind) const {
         std::vector<std::string> texts;
@@ -99,12 +96,6 @@ private:
             }
         }
         return texts;
-    }
-    Choice Choose(DialogKind kind, const FileDialogRequest& request) {
-        dialogs_.push_back({kind, request});
-        EXPECT_FALSE(fileChoices_.empty())
-            << "unexpected file dialog for \"" << request.filterDescription << "\"";
-        return fileChoices_.empty() ? std::nullopt : Take(fileChoices_);
     }
 
     std::deque<bool> answers_;
