@@ -96,10 +96,7 @@ QPushButton* MakeScaleButton(QWidget* parent, const QString& objectName, const Q
 CacheSettingsDialog::CacheSettingsDialog(std::filesystem::path engineConfig, Prompter& prompter,
                                          QWidget* owner)
     : QDialog(owner), engineConfig_(std::move(engineConfig)), prompter_(prompter) {
-    setObjectName("cacheSettingsDialog");
-    setWindowTitle(QString());
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    SetUpSettingsDialog(this, "cacheSettingsDialog");
     setModal(true);
 
     BuildControls();

@@ -57,10 +57,7 @@ std::string JoinedMessages(const std::vector<FileStatus>& failures, std::string_
 OtherSettingsDialog::OtherSettingsDialog(InstallationPaths paths, Prompter& prompter,
                                          QWidget* parent)
     : QDialog(parent), paths_(std::move(paths)), prompter_(prompter) {
-    setObjectName("otherSettingsDialog");
-    setWindowTitle(QString());
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    SetUpSettingsDialog(this, "otherSettingsDialog");
     BuildControls();
     ApplyColourScheme(this, DialogKind::OtherSettings);
     const std::vector<FileStatus> failures = model_.Load(paths_);

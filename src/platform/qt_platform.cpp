@@ -294,6 +294,13 @@ SettingsButtons AddSettingsButtons(QVBoxLayout* layout,
     return buttons;
 }
 
+void SetUpSettingsDialog(QWidget* dialog, const char* objectName) {
+    dialog->setObjectName(objectName);
+    dialog->setWindowTitle(QString());
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+}
+
 QVBoxLayout* StartDialogLayout(QWidget* dialog) {
     QFont font("Arial");
     font.setPointSize(8);

@@ -87,6 +87,9 @@ SettingsButtons AddSettingsButtons(QVBoxLayout* layout,
                                    const std::array<const char*, 3>& objectNames,
                                    QWidget* between = nullptr);
 
+// A settings dialog's window: its name, an empty title, a close box and no other buttons.
+void SetUpSettingsDialog(QWidget* dialog, const char* objectName);
+
 // The dialogs' font (Arial, 8 points) and their top-level layout, which fixes the size.
 QVBoxLayout* StartDialogLayout(QWidget* dialog);
 
