@@ -20,8 +20,13 @@ as_root() {
 }
 
 install_missing_packages() {
+    install_missing_packages_only "${PACKAGES[@]}" "$@"
+}
+
+# Installs what is missing of exactly the packages named.
+install_missing_packages_only() {
     local missing=()
-    for package in "${PACKAGES[@]}" "$@"; do
+    for package in "$@"; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$package")
         fi

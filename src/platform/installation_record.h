@@ -20,4 +20,22 @@ public:
                        std::string_view documentsFolder = {}) = 0;
 };
 
+#ifdef _WIN32
+inline constexpr std::string_view kInstallationRecordKey = "SOFTWARE\\Quellmark\\Veskaran III";
+
+// The value INSTALL_DIR of HKEY_LOCAL_MACHINE\<key>, in the 32-bit view where the game's
+// installer puts it. Texts are UTF-8 here and UTF-16 in the registry, so any folder name
+// survives. The documents folder is always the system's: none is recorded.
+class RegistryInstallationRecord : public InstallationRecord {
+public:
+    explicit RegistryInstallationRecord(std::string_view key = kInstallationRecordKey);
+    std::string Read() override;
+    std::string ReadDocumentsFolder() override { return {}; }
+    bool Write(std::string_view installationFolder, std::string_view documentsFolder = {}) override;
+
+private:
+    std::wstring key_;
+};
+#endif
+
 }  // namespace vk3

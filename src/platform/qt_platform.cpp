@@ -24,10 +24,6 @@
 #include "profile/profile_store.h"
 #include "settings/hint.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace vk3 {
 
 namespace {
@@ -167,44 +163,7 @@ QString FileDialogFilter(const FileDialogRequest& request) {
     return description.contains(pattern) ? description : description + " " + pattern;
 }
 
-#ifdef _WIN32
-
-namespace {
-constexpr const char* kRecordKey = "SOFTWARE\\Quellmark\\Veskaran III";
-}
-
-std::string SystemInstallationRecord::Read() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) !=
-        ERROR_SUCCESS) {
-        return {};
-    }
-    char buffer[256] = {};
-    DWORD size = sizeof buffer - 1;
-    RegQueryValueExA(key, "INSTALL_DIR", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(key);
-    return buffer;
-}
-
-std::string SystemInstallationRecord::ReadDocumentsFolder() {
-    return {};
-}
-
-bool SystemInstallationRecord::Write(std::string_view installationFolder, std::string_view) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE | KEY_WOW64_32KEY, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    const std::string value(installationFolder);
-    const bool written =
-        RegSetValueExA(key, "INSTALL_DIR", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return written;
-}
-
-#else
+#ifndef _WIN32
 
 std::string SystemInstallationRecord::Read() {
     return ReadProfileString(RecordFile(), "General", "INSTALL_DIR", "", kRecordedPathSize);
