@@ -12,6 +12,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <algorithm>
 #include <random>
 #else
 #include <fcntl.h>
@@ -210,6 +211,23 @@ bool WriteJoined(std::span<const std::string_view> pieces, Write write) {
 
 #ifdef _WIN32
 
+std::string ReasonFromWindowsError(DWORD error) {
+    switch (error) {
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return "another program has the file open";
+        case ERROR_ACCESS_DENIED:
+            return "permission denied";
+        case ERROR_WRITE_PROTECT:
+            return "the drive is read-only";
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return "the disk is full";
+        default:
+            return std::system_category().message(static_cast<int>(error));
+    }
+}
+
 FileStatus Stage(const fs::path& path, std::span<const std::string_view> pieces,
                  StagedFile& staged) {
     if (FileStatus status = ResolveLinks(path, staged.target); !status) {
@@ -229,23 +247,37 @@ FileStatus Stage(const fs::path& path, std::span<const std::string_view> pieces,
         HANDLE file = CreateFileW(staged.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
-            if (GetLastError() == ERROR_FILE_EXISTS) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS) {
                 continue;
             }
             staged.temporary.clear();
-            return FileStatus::Failure(staged.target, FolderRefusesNewFiles(staged.target));
+            return FileStatus::Failure(staged.target, error == ERROR_ACCESS_DENIED
+                                                          ? FolderRefusesNewFiles(staged.target)
+                                                          : ReasonFromWindowsError(error));
         }
-        const bool wrote = WriteJoined(pieces, [&](std::string_view bytes) {
-            DWORD written = 0;
-            return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                             nullptr) &&
-                   written == bytes.size();
+        DWORD error = ERROR_SUCCESS;
+        WriteJoined(pieces, [&](std::string_view bytes) {
+            // WriteFile takes at most 4 GiB - 1 at a time.
+            while (!bytes.empty()) {
+                DWORD written = 0;
+                const auto chunk =
+                    static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+                if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
+                    error = GetLastError();
+                    return false;
+                }
+                bytes.remove_prefix(written);
+            }
+            return true;
         });
-        const bool flushed = FlushFileBuffers(file);
+        if (error == ERROR_SUCCESS && !FlushFileBuffers(file)) {
+            error = GetLastError();
+        }
         CloseHandle(file);
-        if (!wrote || !flushed) {
+        if (error != ERROR_SUCCESS) {
             Discard(staged);
-            return FileStatus::Failure(staged.target, "the disk is full or cannot be written");
+            return FileStatus::Failure(staged.target, ReasonFromWindowsError(error));
         }
         return FileStatus::Success();
     }
@@ -255,9 +287,16 @@ FileStatus Stage(const fs::path& path, std::span<const std::string_view> pieces,
 FileStatus Commit(StagedFile& staged) {
     if (!MoveFileExW(staged.temporary.c_str(), staged.target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
         Discard(staged);
-        return FileStatus::Failure(staged.target, "it could not be replaced (is it in use?)");
+        // Read-only files and closed folders are refused before; what denies the rename now
+        // is mostly a program that holds the file open.
+        return FileStatus::Failure(staged.target, error == ERROR_ACCESS_DENIED
+                                                      ? "another program has the file open, or its "
+                                                        "permissions forbid replacing it"
+                                                      : ReasonFromWindowsError(error));
     }
+    staged.temporary.clear();
     return FileStatus::Success();
 }
 

@@ -14,6 +14,8 @@
 #include <unistd.h>
 
 #include <csignal>
+#else
+#include <windows.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -161,6 +163,32 @@ TEST(ReplaceFilesTogether, ReplacesAllOrNone) {
     fs::permissions(options, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(ReadFile(engine), "engine 2");
     EXPECT_EQ(ReadFile(options), "options 2");
+    EXPECT_EQ(FileNamesIn(dir.path()), (std::set<std::string>{"UserOptions.ini", "vkmain.ini"}));
+}
+
+#else
+
+TEST(ReplaceFileContents, RefusesAReadOnlyFileAndOneOpenElsewhereLeavingBothWhole) {
+    TempDir dir;
+    const fs::path readOnly = dir / "vkmain.ini";
+    const fs::path held = dir / "UserOptions.ini";
+    WriteFile(readOnly, "old");
+    WriteFile(held, "old");
+    MakeReadOnly(readOnly);
+    ASSERT_TRUE(GetFileAttributesW(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY);
+    // As the game or an editor holds it: others may read and write, not delete or rename.
+    const HANDLE handle =
+        CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    const std::pair<fs::path, std::string> cases[] = {{readOnly, "the file is read-only"},
+                                                      {held, "another program has the file open"}};
+    for (const auto& [path, reason] : cases) {
+        EXPECT_TRUE(ReplaceFileContents(path, "new").reason.starts_with(reason)) << path;
+    }
+    CloseHandle(handle);
+    EXPECT_EQ(ReadFile(readOnly), "old");
+    EXPECT_EQ(ReadFile(held), "old");
     EXPECT_EQ(FileNamesIn(dir.path()), (std::set<std::string>{"UserOptions.ini", "vkmain.ini"}));
 }
 

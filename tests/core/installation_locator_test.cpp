@@ -38,17 +38,18 @@ TEST(InstallationLocator, RecordedFolderOrOverridesAreUsedAsTheyAreAndAskNothing
     FakeRecord record(game);
     auto paths = LocateInstallation(prompter, record, "/home/ann/Documents");
     ASSERT_TRUE(paths);
-    EXPECT_EQ(paths->engineConfig.string(), game + "/Ini/vkmain.ini");
-    EXPECT_EQ(paths->debugConfig.string(), game + "/Ini/debug.ini");
-    EXPECT_EQ(paths->userOptions.string(), "/home/ann/Documents/veskaran3/UserOptions.ini");
-    EXPECT_EQ(StartLogoFile(*paths).string(), game + "/Ini/logo.ini");
+    EXPECT_EQ(paths->engineConfig, fs::path(game + "/Ini/vkmain.ini"));
+    EXPECT_EQ(paths->debugConfig, fs::path(game + "/Ini/debug.ini"));
+    EXPECT_EQ(paths->userOptions, fs::path("/home/ann/Documents/veskaran3/UserOptions.ini"));
+    EXPECT_EQ(StartLogoFile(*paths), fs::path(game + "/Ini/logo.ini"));
 
     // Command line folders win and are not recorded.
     LocatorOverrides overrides{"/wine/c/Veskaran 3", "/wine/c/users/ann/Documents"};
     paths = LocateInstallation(prompter, record, "/home/ann/Documents", overrides);
     ASSERT_TRUE(paths);
-    EXPECT_EQ(paths->engineConfig.string(), "/wine/c/Veskaran 3/Ini/vkmain.ini");
-    EXPECT_EQ(paths->userOptions.string(), "/wine/c/users/ann/Documents/veskaran3/UserOptions.ini");
+    EXPECT_EQ(paths->engineConfig, fs::path("/wine/c/Veskaran 3/Ini/vkmain.ini"));
+    EXPECT_EQ(paths->userOptions,
+              fs::path("/wine/c/users/ann/Documents/veskaran3/UserOptions.ini"));
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_EQ(record.writes, 0);
 }
@@ -75,7 +76,7 @@ TEST(InstallationLocator, EmptyRecordAsksForTheExecutableAndRecordsItsFolderIfVa
     EXPECT_EQ(record.value, (dir.path() / "Veskaran 3").string());
     EXPECT_EQ(paths->engineConfig, dir / "Veskaran 3/Ini/vkmain.ini");
     // The documents folder is unavailable: the user options path starts with a separator.
-    EXPECT_EQ(paths->userOptions.string(), "/veskaran3/UserOptions.ini");
+    EXPECT_EQ(paths->userOptions, fs::path("/veskaran3/UserOptions.ini"));
     EXPECT_EQ(ParentFolderText("Veskaran3.exe"), "Veskaran3.exe");
 
     // Cancel or a folder without the engine file ends the program, recording nothing.

@@ -73,6 +73,8 @@ TEST_F(StartLogos, AFileThatCannotBeWrittenIsReportedAndLeftAsItWas) {
         test::MakeReadOnly(logoFile);
         ExpectFailure(remove, "read-only");
         EXPECT_EQ(ReadFile(logoFile), "VK3_Logo_04.bik");
+        // Windows removes no file with the read-only attribute.
+        fs::permissions(logoFile, fs::perms::owner_write, fs::perm_options::add);
         fs::remove(logoFile);
 
         fs::create_directory(logoFile);
