@@ -154,15 +154,14 @@ TEST_F(BackupActions, ExtensionRulesDecideWhatIsWrittenAndWhatLoads) {
 TEST_F(BackupActions, ANameDifferingOnlyInCaseIsTheSameFileOnlyOnWindows) {
     WriteFile(saves / "BACKUP.VIB", "older backup");
     FakePrompter creating;
-    creating.AnswerYes();
-    Create(saves / "backup", creating);
 #ifdef _WIN32
+    Create(saves / "backup", creating.AnswerYes());
     EXPECT_EQ(
         creating.questions(),
         std::vector<std::string>{"\"backup.vib\" already exists.\n\ndo you want to replace it?"});
     EXPECT_EQ(FileNamesIn(saves).size(), 1u);
 #else
-    EXPECT_TRUE(creating.questions().empty());
+    Create(saves / "backup", creating);  // the fake fails on a question it has no answer for
     EXPECT_EQ(FileNamesIn(saves), (std::set<std::string>{"BACKUP.VIB", "backup.vib"}));
     EXPECT_EQ(ReadFile(saves / "BACKUP.VIB"), "older backup");
 #endif
