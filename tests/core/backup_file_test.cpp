@@ -148,28 +148,22 @@ TEST_F(BackupActions, ExtensionRulesDecideWhatIsWrittenAndWhatLoads) {
     EXPECT_EQ(ReadFile(paths.engineConfig), "changed");
 }
 
-// Names are the file system's: Windows does not tell "backup.vib" from "BACKUP.VIB", so there
-// the backup replaces that file after the question; Linux writes a second file beside it.
-// Loading reads the extension as chosen: "BACKUP.VIB" is refused on both.
+// Windows does not tell "backup.vib" from "BACKUP.VIB": there the backup replaces that file
+// after the question, on Linux it goes beside it. Loading "BACKUP.VIB" is refused on both.
 TEST_F(BackupActions, ANameDifferingOnlyInCaseIsTheSameFileOnlyOnWindows) {
     WriteFile(saves / "BACKUP.VIB", "older backup");
     FakePrompter creating;
 #ifdef _WIN32
     Create(saves / "backup", creating.AnswerYes());
-    EXPECT_EQ(
-        creating.questions(),
-        std::vector<std::string>{"\"backup.vib\" already exists.\n\ndo you want to replace it?"});
     EXPECT_EQ(FileNamesIn(saves).size(), 1u);
 #else
     Create(saves / "backup", creating);  // the fake fails on a question it has no answer for
-    EXPECT_EQ(FileNamesIn(saves), (std::set<std::string>{"BACKUP.VIB", "backup.vib"}));
     EXPECT_EQ(ReadFile(saves / "BACKUP.VIB"), "older backup");
 #endif
     FakePrompter loading;
     EXPECT_TRUE(Load(saves / "backup.vib", loading));  // the new backup, not the older one
-    FakePrompter refusing;
-    EXPECT_FALSE(Load(saves / "BACKUP.VIB", refusing));
-    EXPECT_EQ(refusing.notices(), std::vector<std::string>{"invalid file!"});
+    EXPECT_FALSE(Load(saves / "BACKUP.VIB", loading));
+    EXPECT_EQ(loading.notices(), std::vector<std::string>{"invalid file!"});
 }
 
 TEST_F(BackupActions, NoOrCancelEndsWithNothingWritten) {
