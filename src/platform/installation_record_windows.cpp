@@ -22,18 +22,16 @@ std::string RegistryInstallationRecord::Read() {
                       &key) != ERROR_SUCCESS) {
         return {};
     }
-    // Asks for the size first: a folder may be longer than any fixed buffer.
+    // No fixed buffer: a folder may be longer than one, and the value may grow meanwhile.
     std::wstring value;
     DWORD type = 0;
     DWORD bytes = 0;
-    LSTATUS status = RegQueryValueExW(key, kValueName, nullptr, &type, nullptr, &bytes);
-    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+    LSTATUS status = ERROR_MORE_DATA;
+    while (status == ERROR_MORE_DATA) {
         value.resize(bytes / sizeof(wchar_t) + 1);
+        bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
         status = RegQueryValueExW(key, kValueName, nullptr, &type,
                                   reinterpret_cast<BYTE*>(value.data()), &bytes);
-        if (status == ERROR_SUCCESS) {
-            break;
-        }
     }
     RegCloseKey(key);
     if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
