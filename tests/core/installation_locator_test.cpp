@@ -9,6 +9,8 @@
 #include "platform/installation_record.h"
 #include "temp_dir.h"
 
+namespace fs = std::filesystem;
+
 namespace vk3 {
 namespace {
 
@@ -93,7 +95,8 @@ TEST(InstallationLocator, EmptyRecordAsksForTheExecutableAndRecordsItsFolderIfVa
     }
 }
 
-namespace fs = std::filesystem;
+#ifndef _WIN32  // Wine and Proton copies are looked for on Linux only.
+
 using test::WriteFile;
 
 // Points what discovery reads at a fixture home and puts it back afterwards.
@@ -266,6 +269,8 @@ TEST(InstallationLocator, SeveralCopiesAreOfferedAndCancelLeadsToTheFileDialog) 
     EXPECT_TRUE(prompter.notices().empty());
     EXPECT_EQ(picked.documents, (lutris / "users/ann/Documents").string());
 }
+
+#endif
 
 }  // namespace
 }  // namespace vk3
