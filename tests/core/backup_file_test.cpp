@@ -121,7 +121,7 @@ TEST_F(BackupActions, CreateThenLoadGivesBackBothFilesByteForByte) {
     EXPECT_TRUE(fs::exists(paths.userOptions) && fs::file_size(paths.userOptions) == 0);
 }
 
-TEST_F(BackupActions, ExtensionRulesDecideWhatIsWrittenAndWhatLoads) {
+TEST_F(BackupActions, ANameWithoutExtensionIsWrittenAsVibAfterAskingToReplaceIt) {
     FakePrompter creating;
     Create(saves / "backup.txt", creating);
     Create(saves / "backup", creating);
@@ -139,13 +139,6 @@ TEST_F(BackupActions, ExtensionRulesDecideWhatIsWrittenAndWhatLoads) {
     EXPECT_EQ(creating.questions(),
               std::vector<std::string>(
                   2, "\"backup.vib\" already exists.\n\ndo you want to replace it?"));
-
-    WriteFile(paths.engineConfig, "changed");
-    FakePrompter loading;
-    EXPECT_FALSE(Load(saves / "backup.txt", loading));
-    EXPECT_EQ(loading.notices(), std::vector<std::string>{"invalid file!"});
-    EXPECT_TRUE(loading.errors().empty());
-    EXPECT_EQ(ReadFile(paths.engineConfig), "changed");
 }
 
 // Windows does not tell "backup.vib" from "BACKUP.VIB": there the backup replaces that file
@@ -167,15 +160,11 @@ TEST_F(BackupActions, ANameDifferingOnlyInCaseIsTheSameFileOnlyOnWindows) {
 }
 
 TEST_F(BackupActions, NoOrCancelEndsWithNothingWritten) {
-    FakePrompter declined;
-    declined.AnswerNo();  // no file dialog may follow: the fake fails on one
-    EXPECT_FALSE(LoadBackup(declined, paths));
-    FakePrompter cancelledLoad;
-    cancelledLoad.AnswerYes().CancelFileDialog();
-    EXPECT_FALSE(LoadBackup(cancelledLoad, paths));
-    FakePrompter cancelledCreate;
-    cancelledCreate.CancelFileDialog();
-    CreateBackup(cancelledCreate, paths);
+    FakePrompter declined, cancelledLoad, cancelledCreate;
+    // No file dialog may follow a no: the fake fails on one.
+    EXPECT_FALSE(LoadBackup(declined.AnswerNo(), paths));
+    EXPECT_FALSE(LoadBackup(cancelledLoad.AnswerYes().CancelFileDialog(), paths));
+    CreateBackup(cancelledCreate.CancelFileDialog(), paths);
     for (const FakePrompter* prompter : {&declined, &cancelledLoad, &cancelledCreate}) {
         EXPECT_TRUE(prompter->errors().empty() && prompter->notices().empty());
     }
@@ -184,49 +173,40 @@ TEST_F(BackupActions, NoOrCancelEndsWithNothingWritten) {
 }
 
 TEST_F(BackupActions, LoadRefusesAnythingButOneWholeBackupAndChangesNeitherFile) {
-    const struct {
-        const char* name;
-        std::string bytes;
-        const char* reason;
-    } cases[] = {
-        {"header cut short", Header(3, 0).substr(0, 7), "too short"},
-        {"engine image cut short", Header(10, 2) + "12345", "cut short"},
-        {"user options image cut short", Header(2, 10) + "12345", "cut short"},
-        {"engine length 0xFFFFFFFF", Header(0xFFFFFFFF, 0) + "abc", "4294967295"},
-        {"user options length 0xFFFFFFFF", Header(1, 0xFFFFFFFF) + "abc", "4294967295"},
-        {"lengths that wrap in 32 bits", Header(0xFFFFFFF8, 0), "4294967288"},
-        {"trailing bytes", Header(2, 1) + "abc" + "\r\n", "2 bytes more"},
+    // Header cut short, either image cut short, lengths past the end or wrapping in 32 bits,
+    // trailing bytes.
+    const std::pair<std::string, const char*> cases[] = {
+        {Header(3, 0).substr(0, 7), "too short"},
+        {Header(10, 2) + "12345", "cut short"},
+        {Header(2, 10) + "12345", "cut short"},
+        {Header(0xFFFFFFFF, 0) + "abc", "4294967295"},
+        {Header(1, 0xFFFFFFFF) + "abc", "4294967295"},
+        {Header(0xFFFFFFF8, 0), "4294967288"},
+        {Header(2, 1) + "abc" + "\r\n", "2 bytes more"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        WriteFile(saves / "bad.vib", c.bytes);
+    const auto expectRefused = [&](const std::string& name, std::string_view file,
+                                   std::string_view reason) {
+        SCOPED_TRACE(name);
         FakePrompter prompter;
-        EXPECT_FALSE(Load(saves / "bad.vib", prompter));
-        ExpectMentions(prompter.errors(), "bad.vib", c.reason);
+        EXPECT_FALSE(Load(saves / name, prompter));
+        ExpectMentions(prompter.errors(), file, reason);
         ExpectConfigurationUnchanged();
+    };
+    for (const auto& [bytes, reason] : cases) {
+        WriteFile(saves / "bad.vib", bytes);
+        expectRefused("bad.vib", "bad.vib", reason);
     }
-
     fs::create_directory(saves / "folder.vib");
     WriteFile(saves / "huge.vib", EncodeBackup("a", "b"));
     fs::resize_file(saves / "huge.vib", kMaxBackupFileBytes + 1);  // sparse: costs no disk
-    const std::pair<const char*, const char*> unreadable[] = {
-        {"missing.vib", "does not exist"}, {"folder.vib", "folder"}, {"huge.vib", "too large"}};
-    for (const auto& [name, reason] : unreadable) {
-        FakePrompter prompter;
-        EXPECT_FALSE(Load(saves / name, prompter));
-        ExpectMentions(prompter.errors(), name, reason);
-        ExpectConfigurationUnchanged();
-    }
-}
+    expectRefused("missing.vib", "missing.vib", "does not exist");
+    expectRefused("folder.vib", "folder.vib", "folder");
+    expectRefused("huge.vib", "huge.vib", "too large");
 
-TEST_F(BackupActions, LoadWritesNeitherFileWhenOneCannotBeReplaced) {
     // Read-only user options: the engine file, replaced first in the past, must stay old too.
     WriteFile(saves / "good.vib", EncodeBackup("new engine", "new options"));
     test::MakeReadOnly(paths.userOptions);
-    FakePrompter readOnly;
-    EXPECT_FALSE(Load(saves / "good.vib", readOnly));
-    ExpectMentions(readOnly.errors(), "UserOptions.ini", "read-only");
-    ExpectConfigurationUnchanged();
+    expectRefused("good.vib", "UserOptions.ini", "read-only");
 }
 
 TEST_F(BackupActions, CreateLeavesNoBackupBehindWhenItCannotReadOrWrite) {

@@ -1,16 +1,24 @@
+// Settings files that are not what they should be, saves failing or killed half-way, folders
+// that refuse new files: nothing may hang, flood memory, tear a file or leave litter behind.
 #include "platform/file_system.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <random>
 #include <set>
 #include <string>
 
+#include "main_dialog/main_settings_model.h"
+#include "profile/profile_store.h"
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -29,6 +37,7 @@ using test::MakeReadOnly;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
+using Names = std::set<std::string>;
 
 TEST(ReadFileBytes, ReadsEveryByteAndNamesTheFileOnFailure) {
     TempDir dir;
@@ -37,23 +46,46 @@ TEST(ReadFileBytes, ReadsEveryByteAndNamesTheFileOnFailure) {
     std::string read = "old";
     ASSERT_TRUE(ReadFileBytes(dir / "a.ini", read).ok());
     EXPECT_EQ(read, bytes);
-
-    const FileStatus status = ReadFileBytes(dir / "missing.ini", read);
+    EXPECT_EQ(ReadFileBytes(dir / "missing.ini", read).Message("could not read"),
+              "could not read \"" + (dir / "missing.ini").string() +
+                  "\": the file or its folder does not exist");
     EXPECT_TRUE(read.empty());
-    EXPECT_EQ(status.Message("could not read"), "could not read \"" +
-                                                    (dir / "missing.ini").string() +
-                                                    "\": the file or its folder does not exist");
-
     EXPECT_FALSE(ReadFileBytes(dir.path(), read).ok());
 }
 
-TEST(ReplaceFileContents, CreatesAndReplacesLeavingNoTemporaryFiles) {
+TEST(FileFaults, NamesWithNonAsciiLettersSurviveEveryConversion) {
     TempDir dir;
+    const fs::path documents = dir.path() / fs::path(u8"Users/Jos\u00e9/Documents");
+    fs::create_directories(documents / "Ini");
+    const std::string folder = Utf8FromPath(documents);
+    const InstallationPaths paths = {JoinPath(folder, "Ini/vkmain.ini"), {}, {}};
+    ASSERT_TRUE(WriteProfileString(paths.engineConfig, "Engine.Setup", "Entity.ROI", "1.0").ok());
+    EXPECT_EQ(ReadFile(documents / "Ini" / "vkmain.ini"), "[Engine.Setup]\r\nEntity.ROI=1.0\r\n");
+    EXPECT_EQ(ReadProfileString(paths.engineConfig, "Engine.Setup", "Entity.ROI", ""), "1.0");
+    EXPECT_EQ(StartLogoFile(paths), documents / "Ini" / "logo.ini");
+    EXPECT_EQ(FileStatus::Failure(PathFromUtf8(folder + "/x.ini"), "why").Message("could not"),
+              "could not \"" + folder + "/x.ini\": why");
+}
+
+// Replacing also removes leftovers of killed saves, but no save running now and no other file.
+TEST(ReplaceFileContents, CreatesAndReplacesRemovingOnlyLeftoversOfKilledSaves) {
+    TempDir dir;
+    const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+    for (const char* name :
+         {".vkmain.ini.vk3-Ab12Cd.tmp", ".debug.ini.vk3-000000.tmp", ".vkmain.ini.vk3-Ab1.tmp",
+          "vkmain.ini.vk3-Ab12Cd.tmp", ".vkmain.ini.XXXXXX", ".vkmain.ini.vk3-Ab12C!.tmp"}) {
+        WriteFile(dir / name, "left behind");
+        fs::last_write_time(dir / name, old);
+    }
+    WriteFile(dir / ".vkmain.ini.vk3-Zz99zz.tmp", "a save running now");
     for (const std::string& bytes : {"[s]\r\nk=1\r\n"s, "\0binary"s, ""s}) {
         ASSERT_TRUE(ReplaceFileContents(dir / "vkmain.ini", bytes).ok());
         EXPECT_EQ(ReadFile(dir / "vkmain.ini"), bytes);
     }
-    EXPECT_EQ(FileNamesIn(dir.path()), std::set<std::string>{"vkmain.ini"});
+    EXPECT_EQ(
+        FileNamesIn(dir.path()),
+        (Names{"vkmain.ini", ".vkmain.ini.vk3-Zz99zz.tmp", ".vkmain.ini.vk3-Ab1.tmp",
+               "vkmain.ini.vk3-Ab12Cd.tmp", ".vkmain.ini.XXXXXX", ".vkmain.ini.vk3-Ab12C!.tmp"}));
 }
 
 #ifndef _WIN32
@@ -85,41 +117,80 @@ TEST(ReplaceFileContents, KeepsPermissionsAndFollowsSymbolicLinks) {
     }
     EXPECT_EQ(ReadFile(dir / "real" / "debug.ini"), "replaced");
     EXPECT_EQ(ReadFile(dir / "real" / "logo.ini"), "made");
-    EXPECT_EQ(FileNamesIn(dir / "real"), (std::set<std::string>{"debug.ini", "logo.ini"}));
+    EXPECT_EQ(FileNamesIn(dir / "real"), (Names{"debug.ini", "logo.ini"}));
     EXPECT_EQ(FileNamesIn(dir.path()).size(), 6u);
 }
 
-TEST(ReplaceFileContents, RefusesWhatItMustNotReplace) {
+// Refused at once, without waiting, reading a flood or leaving anything changed or behind.
+TEST(FileFaults, WhatMustNotBeReadOrReplacedIsRefusedWithTheReason) {
     TempDir dir;
-    const fs::path file = dir / "vkmain.ini";
-    WriteFile(file, "old");
-    MakeReadOnly(file);
-    fs::create_symlink(file, dir / "link.ini");
+    WriteFile(dir / "vkmain.ini", "old");
+    MakeReadOnly(dir / "vkmain.ini");
+    fs::create_symlink(dir / "vkmain.ini", dir / "link.ini");
     fs::create_symlink("loop2.ini", dir / "loop1.ini");
     fs::create_symlink("loop1.ini", dir / "loop2.ini");
     fs::create_directory(dir / "folder.ini");
-    const std::pair<fs::path, std::string> cases[] = {
-        {file, "the file is read-only"},
-        {dir / "link.ini", "the file is read-only"},
-        {dir / "loop1.ini", "its symbolic links lead round in a circle"},
-        {dir / "folder.ini", "it is a folder, not a file"},
+    ASSERT_EQ(::mkfifo((dir / "fifo.ini").c_str(), 0644), 0);
+    fs::create_symlink("/dev/zero", dir / "zero.ini");
+    { std::ofstream sparse(dir / "huge.ini"); }
+    fs::resize_file(dir / "huge.ini", kMaxSettingsFileBytes + 1);
+    const struct {
+        fs::path path;
+        std::string reason;
+        bool readable;
+    } cases[] = {
+        {dir / "vkmain.ini", "the file is read-only", true},
+        {dir / "link.ini", "the file is read-only", true},
+        {dir / "loop1.ini", "its symbolic links lead round in a circle", true},
         {dir / "missing" / "UserOptions.ini",
-         "its folder \"" + (dir / "missing").string() + "\" does not exist"}};
-    for (const auto& [path, reason] : cases) {
-        EXPECT_EQ(ReplaceFileContents(path, "new").reason, reason) << path;
+         "its folder \"" + (dir / "missing").string() + "\" does not exist", true},
+        {dir / "folder.ini", "it is a folder, not a file", false},
+        {dir / "fifo.ini", "it is not a regular file", false},
+        {dir / "zero.ini", "it is not a regular file", false},
+        {dir / "huge.ini", "it is larger than 256 MiB, too large for a settings file", false},
+    };
+    for (const auto& [path, reason, readable] : cases) {
+        SCOPED_TRACE(path);
+        if (readable) {
+            EXPECT_EQ(ReplaceFileContents(path, "new").reason, reason);
+            continue;
+        }
+        // A save never replaces what it could not read.
+        EXPECT_EQ(WriteProfileString(path, "s", "k", "v").reason, reason);
+        std::string bytes;
+        EXPECT_EQ(ReadFileBytes(path, bytes).reason, reason);
+        const ProfileReader reader(path);
+        EXPECT_EQ(reader.status().reason, reason);
+        EXPECT_EQ(reader.ReadString("s", "k", "default"), "default");
     }
-    EXPECT_EQ(ReadFile(file), "old");
-    EXPECT_TRUE(fs::is_symlink(dir / "loop1.ini") && fs::is_directory(dir / "folder.ini"));
-    EXPECT_EQ(FileNamesIn(dir.path()), (std::set<std::string>{"folder.ini", "link.ini", "loop1.ini",
-                                                              "loop2.ini", "vkmain.ini"}));
+    EXPECT_EQ(ReadFile(dir / "vkmain.ini"), "old");
+    EXPECT_TRUE(fs::is_fifo(dir / "fifo.ini") && fs::is_directory(dir / "folder.ini"));
+    EXPECT_EQ(fs::file_size(dir / "huge.ini"), kMaxSettingsFileBytes + 1);
+    EXPECT_EQ(FileNamesIn(dir.path()).size(), 8u);
+
+    // The main settings show their defaults and say which file could not be read.
+    MainSettingsModel model;
+    EXPECT_EQ(model.Load({dir / "fifo.ini", {}, dir / "UserOptions.ini"}).path, dir / "fifo.ini");
+    EXPECT_EQ(model.FieldText(MainControl::ViewRangeNpc), "0");
+}
+
+TEST(FileFaults, AFolderThatRefusesNewFilesIsNamedAsTheCause) {
+    TempDir dir;
+    const fs::path file = dir / "Ini/vkmain.ini";
+    WriteFile(file, "[s]\r\nk=1\r\n");
+    fs::permissions(file.parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
+    FileStatus status;
+    test::RunBoundByFileModes([&] { status = WriteProfileString(file, "s", "k", "2"); });
+    fs::permissions(file.parent_path(), fs::perms::owner_all);
+    EXPECT_EQ(status.reason, "the folder \"" + (dir / "Ini").string() +
+                                 "\" does not allow new files, which a safe save needs");
+    EXPECT_EQ(ReadFile(file), "[s]\r\nk=1\r\n");
 }
 
 TEST(ReplaceFileContents, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
     TempDir dir;
     const fs::path file = dir / "vkmain.ini";
-    const std::string old = "[Engine.Setup]\r\nDisplay.Width=1024\r\n";
-    WriteFile(file, old);
-
+    WriteFile(file, "[Engine.Setup]\r\nDisplay.Width=1024\r\n");
     // A disk that fills up during the write: the file size limit makes write() fail with
     // EFBIG once 4096 bytes are written.
     rlimit saved{};
@@ -131,10 +202,33 @@ TEST(ReplaceFileContents, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
     const FileStatus status = ReplaceFileContents(file, std::string(100000, 'x'));
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
-
     EXPECT_EQ(status.reason, "the file would be too large");
-    EXPECT_EQ(ReadFile(file), old);
-    EXPECT_EQ(FileNamesIn(dir.path()), std::set<std::string>{"vkmain.ini"});
+    EXPECT_EQ(ReadFile(file), "[Engine.Setup]\r\nDisplay.Width=1024\r\n");
+    EXPECT_EQ(FileNamesIn(dir.path()), Names{"vkmain.ini"});
+}
+
+TEST(FileFaults, SavesKilledAtRandomMomentsLeaveTheFileWholeAndNothingElse) {
+    TempDir dir;
+    const fs::path file = dir / "vkmain.ini";
+    const std::string before(20 << 20, 'a');
+    const std::string after(20 << 20, 'b');
+    WriteFile(file, before);
+    std::mt19937 random(7);
+    for (int trial = 0; trial < 4; ++trial) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (;;) {
+                ReplaceFileContents(file, trial % 2 ? before : after);
+            }
+        }
+        ::usleep(1000 + random() % 40000);
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        const std::string now = ReadFile(file);
+        EXPECT_TRUE(now == before || now == after);
+        EXPECT_EQ(FileNamesIn(dir.path()), Names{"vkmain.ini"});
+    }
 }
 
 TEST(ReplaceFilesTogether, ReplacesAllOrNone) {
@@ -143,10 +237,7 @@ TEST(ReplaceFilesTogether, ReplacesAllOrNone) {
     const fs::path options = dir / "UserOptions.ini";
     WriteFile(engine, "engine");
     WriteFile(options, "options");
-
     ASSERT_TRUE(ReplaceFilesTogether({{engine, "engine 2"}, {options, "options 2"}}).ok());
-    EXPECT_EQ(ReadFile(engine), "engine 2");
-    EXPECT_EQ(ReadFile(options), "options 2");
 
     // The second file cannot be written, or its folder is missing: the first is put back.
     MakeReadOnly(options);
@@ -163,7 +254,7 @@ TEST(ReplaceFilesTogether, ReplacesAllOrNone) {
     fs::permissions(options, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(ReadFile(engine), "engine 2");
     EXPECT_EQ(ReadFile(options), "options 2");
-    EXPECT_EQ(FileNamesIn(dir.path()), (std::set<std::string>{"UserOptions.ini", "vkmain.ini"}));
+    EXPECT_EQ(FileNamesIn(dir.path()), (Names{"UserOptions.ini", "vkmain.ini"}));
 }
 
 #else
@@ -189,7 +280,7 @@ TEST(ReplaceFileContents, RefusesAReadOnlyFileAndOneOpenElsewhereLeavingBothWhol
     CloseHandle(handle);
     EXPECT_EQ(ReadFile(readOnly), "old");
     EXPECT_EQ(ReadFile(held), "old");
-    EXPECT_EQ(FileNamesIn(dir.path()), (std::set<std::string>{"UserOptions.ini", "vkmain.ini"}));
+    EXPECT_EQ(FileNamesIn(dir.path()), (Names{"UserOptions.ini", "vkmain.ini"}));
 }
 
 #endif
