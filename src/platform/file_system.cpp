@@ -49,6 +49,8 @@ std::string ReasonFromError(int error) {
             return "it is a folder, not a file";
         case ENOTDIR:
             return "a part of the path is not a folder";
+        case ELOOP:
+            return "its symbolic links lead round in a circle";
         default:
             return std::generic_category().message(error);
     }
@@ -169,6 +171,10 @@ FileStatus CheckTarget(const fs::path& target, std::optional<fs::perms>& existin
     if (fs::exists(status)) {
         if (fs::is_directory(status)) {
             return FileStatus::Failure(target, "it is a folder, not a file");
+        }
+        // A device or a pipe in place of a settings file is never replaced by a file.
+        if (!fs::is_regular_file(status)) {
+            return FileStatus::Failure(target, "it is not a regular file");
         }
         if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) {
             return FileStatus::Failure(target, "the file is read-only");

@@ -62,12 +62,8 @@ std::string WriteProblem(const ProfileWrite& write) {
 FileStatus ReadExisting(const fs::path& file, std::string& bytes) {
     bytes.clear();
     std::error_code error;
-    const fs::file_status status = fs::status(file, error);
-    if (status.type() == fs::file_type::not_found) {
+    if (fs::status(file, error).type() == fs::file_type::not_found) {
         return FileStatus::Success();
-    }
-    if (error) {
-        return FileStatus::Failure(file, "it could not be examined: " + error.message());
     }
     return ReadFileBytes(file, bytes);
 }

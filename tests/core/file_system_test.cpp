@@ -163,6 +163,10 @@ TEST(FileFaults, WhatMustNotBeReadOrReplacedIsRefusedWithTheReason) {
         EXPECT_EQ(reader.status().reason, reason);
         EXPECT_EQ(reader.ReadString("s", "k", "default"), "default");
     }
+    // Replacing refuses what is no file, and a save through a loop names the loop.
+    EXPECT_EQ(ReplaceFileContents(dir / "fifo.ini", "new").reason, "it is not a regular file");
+    EXPECT_EQ(WriteProfileString(dir / "loop1.ini", "s", "k", "v").reason,
+              "its symbolic links lead round in a circle");
     EXPECT_EQ(ReadFile(dir / "vkmain.ini"), "old");
     EXPECT_TRUE(fs::is_fifo(dir / "fifo.ini") && fs::is_directory(dir / "folder.ini"));
     EXPECT_EQ(fs::file_size(dir / "huge.ini"), kMaxSettingsFileBytes + 1);
