@@ -219,19 +219,5 @@ TEST_F(MainSettingsModelTest, InvalidNumberFieldsStopTheSaveWritingNothing) {
               "please enter a number for \"view range npc's, animals, etc.\".");
 }
 
-TEST_F(MainSettingsModelTest, AFailedWriteChangesNeitherFile) {
-    WriteFile(paths.userOptions, kUserOptions);
-    WriteFile(paths.engineConfig, kEngine);
-    test::MakeReadOnly(paths.engineConfig);
-    model.Load(paths);
-    model.List(MainControl::Vegetation).SelectByIndex(0);
-    model.List(MainControl::TextureQuality).SelectByIndex(0);
-    const FileStatus status = model.Save(paths);
-    EXPECT_EQ(status.path, paths.engineConfig);
-    EXPECT_EQ(status.reason, "the file is read-only");
-    EXPECT_EQ(ReadFile(paths.engineConfig), kEngine);
-    EXPECT_EQ(ReadFile(paths.userOptions), kUserOptions);
-}
-
 }  // namespace
 }  // namespace vk3
