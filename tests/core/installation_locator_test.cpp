@@ -16,9 +16,9 @@ namespace {
 
 using test::FakePrompter;
 
-class FakeRecord : public InstallationRecord {
-public:
-    explicit FakeRecord(std::string value = {}) : value(std::move(value)) {}
+struct FakeRecord : InstallationRecord {
+    explicit FakeRecord(std::string value = {}, std::string documents = {})
+        : value(std::move(value)), documents(std::move(documents)) {}
     std::string Read() override { return value; }
     std::string ReadDocumentsFolder() override { return documents; }
     bool Write(std::string_view folder, std::string_view documentsFolder) override {
@@ -68,12 +68,11 @@ TEST(InstallationLocator, EmptyRecordAsksForTheExecutableAndRecordsItsFolderIfVa
     EXPECT_EQ(prompter.notices(), std::vector<std::string>{"no Veskaran 3 - Installation found!\n\n"
                                                            "please find \"veskaran3.exe\""});
     ASSERT_EQ(prompter.dialogs().size(), 1u);
-    const FileDialogRequest& request = prompter.dialogs()[0].request;
-    EXPECT_EQ(request.title, "\"Veskaran3.exe\"");
-    EXPECT_EQ(request.filterDescription, "executable (*.exe)");
-    EXPECT_EQ(request.filterPattern, "*.exe");
-    EXPECT_EQ(request.initialName, "Veskaran3.exe");
-    EXPECT_TRUE(request.mustExist);
+    const FileDialogRequest& asked = prompter.dialogs()[0].request;
+    EXPECT_EQ(
+        std::tie(asked.title, asked.filterDescription, asked.filterPattern, asked.initialName,
+                 asked.mustExist),
+        std::make_tuple("\"Veskaran3.exe\"", "executable (*.exe)", "*.exe", "Veskaran3.exe", true));
     // Exactly the text before the executable's last separator, never a trailing one.
     EXPECT_EQ(record.value, (dir.path() / "Veskaran 3").string());
     EXPECT_EQ(paths->engineConfig, dir / "Veskaran 3/Ini/vkmain.ini");
@@ -191,11 +190,18 @@ void BuildHome(const fs::path& root) {
     }
 }
 
-TEST(InstallationDiscovery, FindsEveryCopyOnceWithItsPrefixDocuments) {
+// A fixture home in a temporary folder, with the environment pointed at it.
+class DiscoveryTest : public ::testing::Test {
+protected:
     test::TempDir dir;
     const fs::path root = fs::canonical(dir.path());
-    BuildHome(root);
     const fs::path home = root / "home";
+    FixtureEnvironment environment{home};
+    SystemInstallationFinder finder;
+};
+
+TEST_F(DiscoveryTest, FindsEveryCopyOnceWithItsPrefixDocuments) {
+    BuildHome(root);
     const fs::path protonDocuments =
         root / "lib2/SteamApps/compatdata/4711/pfx/drive_c/users/steamuser/My Documents";
     const fs::path bottle = home / ".local/share/bottles/bottles/Gaming/drive_c";
@@ -207,23 +213,18 @@ TEST(InstallationDiscovery, FindsEveryCopyOnceWithItsPrefixDocuments) {
          home / "Games/veskaran-3/drive_c/users/ann/Documents"},
         {"Bottles", bottle / "vk3", bottle / "users/ann/Documents"},
     };
-    FixtureEnvironment environment(home);
     std::vector<std::array<std::string, 3>> found;
-    for (const FoundInstallation& one : SystemInstallationFinder().FindAll()) {
+    for (const FoundInstallation& one : finder.FindAll()) {
         found.push_back({one.source, one.installFolder, one.documentsFolder});
     }
     EXPECT_EQ(found, expected);
 }
 
-TEST(InstallationLocator, AProtonGameAloneOpensWithoutAQuestionAndAStaleRecordIsSaidWhy) {
-    test::TempDir dir;
-    const fs::path root = fs::canonical(dir.path());
-    AddProtonGame(root / "home", root / "lib");
+TEST_F(DiscoveryTest, AProtonGameAloneOpensWithoutAQuestionAndAStaleRecordIsSaidWhy) {
+    AddProtonGame(home, root / "lib");
     const fs::path game = root / "lib/SteamApps/common/Veskaran 3";
     const fs::path documents =
         root / "lib/SteamApps/compatdata/4711/pfx/drive_c/users/steamuser/My Documents";
-    FixtureEnvironment environment(root / "home");
-    SystemInstallationFinder finder;
     const std::tuple<std::string, std::string, std::vector<std::string>> cases[] = {
         {"", "", {}},
         {game, documents, {}},
@@ -231,8 +232,7 @@ TEST(InstallationLocator, AProtonGameAloneOpensWithoutAQuestionAndAStaleRecordIs
     };
     for (const auto& [recorded, recordedDocuments, notices] : cases) {
         FakePrompter prompter;
-        FakeRecord record(recorded);
-        record.documents = recordedDocuments;
+        FakeRecord record(recorded, recordedDocuments);
         const auto paths = LocateInstallation(prompter, record, "/home/ann/Documents", {}, &finder);
         ASSERT_TRUE(paths) << recorded;
         EXPECT_EQ(paths->engineConfig, game / "Ini/vkmain.ini");
@@ -243,24 +243,20 @@ TEST(InstallationLocator, AProtonGameAloneOpensWithoutAQuestionAndAStaleRecordIs
     }
 }
 
-TEST(InstallationLocator, SeveralCopiesAreOfferedAndCancelLeadsToTheFileDialog) {
-    test::TempDir dir;
-    const fs::path root = fs::canonical(dir.path());
+TEST_F(DiscoveryTest, SeveralCopiesAreOfferedAndCancelLeadsToTheFileDialog) {
     BuildHome(root);
-    FixtureEnvironment environment(root / "home");
-    SystemInstallationFinder finder;
     FakePrompter prompter;
     FakeRecord record;
-    const fs::path lutris = root / "home/Games/veskaran-3/drive_c";
+    const fs::path lutris = home / "Games/veskaran-3/drive_c";
     prompter.PickFromList(0)
         .PickFromList(std::nullopt)
         .ChooseFile(lutris / "Program Files/Veskaran 3/Veskaran3.exe");
     const auto paths = LocateInstallation(prompter, record, "/elsewhere", {}, &finder);
     ASSERT_TRUE(paths);
-    const fs::path game = root / "home/.wine/drive_c/Games/Veskaran 3";
+    const fs::path game = home / ".wine/drive_c/Games/Veskaran 3";
     EXPECT_EQ(paths->engineConfig, game / "INI/VKMAIN.INI");
     EXPECT_EQ(paths->debugConfig, game / "INI/debug.ini");
-    EXPECT_EQ(paths->userOptions, root / "home/Documents/veskaran3/UserOptions.ini");
+    EXPECT_EQ(paths->userOptions, home / "Documents/veskaran3/UserOptions.ini");
     EXPECT_EQ(prompter.lists().at(0).at(0), "Wine prefix: " + game.string());
 
     // Cancelled, the list gives way to the file dialog; a pick in a prefix brings its documents.
