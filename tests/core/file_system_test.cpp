@@ -24,6 +24,7 @@
 #include <csignal>
 #else
 #include <windows.h>
+#undef WriteProfileString  // Windows' own name for its profile function, not ours
 #endif
 
 namespace fs = std::filesystem;
