@@ -165,7 +165,11 @@ std::string FolderRefusesNewFiles(const fs::path& target) {
            "\" does not allow new files, which a safe save needs";
 }
 
-FileStatus CheckTarget(const fs::path& target, std::optional<fs::perms>& existingPerms) {
+// The file a replacement really writes (links followed), when it may be replaced.
+FileStatus ResolveTarget(const fs::path& path, fs::path& target) {
+    if (FileStatus status = ResolveLinks(path, target); !status) {
+        return status;
+    }
     std::error_code error;
     const fs::file_status status = fs::status(target, error);
     if (fs::exists(status)) {
@@ -179,7 +183,6 @@ FileStatus CheckTarget(const fs::path& target, std::optional<fs::perms>& existin
         if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) {
             return FileStatus::Failure(target, "the file is read-only");
         }
-        existingPerms = status.permissions();
     }
     fs::path folder = target.parent_path();
     if (folder.empty()) {
@@ -236,11 +239,7 @@ std::string ReasonFromWindowsError(DWORD error) {
 
 FileStatus Stage(const fs::path& path, std::span<const std::string_view> pieces,
                  StagedFile& staged) {
-    if (FileStatus status = ResolveLinks(path, staged.target); !status) {
-        return status;
-    }
-    std::optional<fs::perms> perms;
-    if (FileStatus status = CheckTarget(staged.target, perms); !status) {
+    if (FileStatus status = ResolveTarget(path, staged.target); !status) {
         return status;
     }
     const DWORD attributes = GetFileAttributesW(staged.target.c_str());
@@ -346,11 +345,7 @@ int OpenTemporary(StagedFile& staged, bool replacing) {
 
 FileStatus Stage(const fs::path& path, std::span<const std::string_view> pieces,
                  StagedFile& staged) {
-    if (FileStatus status = ResolveLinks(path, staged.target); !status) {
-        return status;
-    }
-    std::optional<fs::perms> perms;
-    if (FileStatus status = CheckTarget(staged.target, perms); !status) {
+    if (FileStatus status = ResolveTarget(path, staged.target); !status) {
         return status;
     }
     struct stat existing {};
@@ -561,14 +556,7 @@ FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::uint64_t
 }
 
 FileStatus ReplaceFileContents(const fs::path& path, std::string_view bytes) {
-    if (FileStatus allowed = AskGuard(path); !allowed) {
-        return allowed;
-    }
-    StagedFile staged;
-    if (FileStatus status = Stage(path, {&bytes, 1}, staged); !status) {
-        return status;
-    }
-    return Commit(staged);
+    return ReplaceFilePiecesTogether({{path, {bytes}}});
 }
 
 FileStatus ReplaceFilesTogether(const std::vector<FileReplacement>& replacements) {
