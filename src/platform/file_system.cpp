@@ -555,6 +555,20 @@ FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::uint64_t
     return FileStatus::Success();
 }
 
+FileStatus ReadFileIfThere(const fs::path& path, std::optional<std::string>& bytes) {
+    bytes.reset();
+    std::error_code error;
+    if (fs::status(path, error).type() == fs::file_type::not_found) {
+        return FileStatus::Success();
+    }
+    bytes.emplace();
+    FileStatus read = ReadFileBytes(path, *bytes);
+    if (!read) {
+        bytes.reset();
+    }
+    return read;
+}
+
 FileStatus ReplaceFileContents(const fs::path& path, std::string_view bytes) {
     return ReplaceFilePiecesTogether({{path, {bytes}}});
 }
@@ -588,21 +602,12 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
     // The last file is never put back: nothing can fail after it.
     std::vector<std::optional<std::string>> previous(replacements.size());
     for (std::size_t i = 0; i + 1 < staged.size(); ++i) {
-        std::error_code error;
-        const fs::file_status status = fs::status(staged[i].target, error);
-        if (status.type() == fs::file_type::not_found) {
-            continue;
-        }
-        std::string bytes;
-        FileStatus read = error ? FileStatus::Failure(staged[i].target, ReasonFromError(error))
-                                : ReadFileBytes(staged[i].target, bytes);
-        if (!read) {
+        if (FileStatus read = ReadFileIfThere(staged[i].target, previous[i]); !read) {
             for (StagedFile& file : staged) {
                 Discard(file);
             }
             return read;
         }
-        previous[i] = std::move(bytes);
     }
     // Every file is written and flushed before the first takes its place, and the renames
     // follow each other at once: a crash or a kill can then fall between two renames only,

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -42,6 +43,10 @@ FileStatus ReadFileBytes(const std::filesystem::path& path, std::string& bytes,
                          std::string_view tooLarge =
                              "it is larger than 256 MiB, too large for "
                              "a settings file");
+
+// Reads a file that may be missing: no bytes when it is not there. Fails only when a file
+// is there but cannot be read.
+FileStatus ReadFileIfThere(const std::filesystem::path& path, std::optional<std::string>& bytes);
 
 // Replaces (or creates) a file with the given bytes atomically: the bytes go to a new
 // temporary file in the same folder, which then takes the file's place. The old file stays

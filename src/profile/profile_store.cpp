@@ -57,23 +57,12 @@ std::string WriteProblem(const ProfileWrite& write) {
     return {};
 }
 
-// The file's bytes, or an empty text when there is no file. Fails only when a file is there
-// but cannot be read, since writing then would lose its content.
-FileStatus ReadExisting(const fs::path& file, std::string& bytes) {
-    bytes.clear();
-    std::error_code error;
-    if (fs::status(file, error).type() == fs::file_type::not_found) {
-        return FileStatus::Success();
-    }
-    return ReadFileBytes(file, bytes);
-}
-
 }  // namespace
 
 ProfileReader::ProfileReader(const fs::path& file) {
-    std::string bytes;
-    status_ = ReadExisting(file, bytes);
-    document_ = std::make_unique<IniDocument>(std::move(bytes));
+    std::optional<std::string> bytes;
+    status_ = ReadFileIfThere(file, bytes);
+    document_ = std::make_unique<IniDocument>(std::move(bytes).value_or(""));
 }
 
 ProfileReader::~ProfileReader() = default;
@@ -142,12 +131,13 @@ FileStatus WriteProfileFiles(const std::vector<ProfileFileWrites>& files) {
                 return FileStatus::Failure(file, std::move(problem));
             }
         }
-        std::string bytes;
-        if (FileStatus status = ReadExisting(file, bytes); !status) {
+        // A file that is there but cannot be read is not replaced: its content would be lost.
+        std::optional<std::string> bytes;
+        if (FileStatus status = ReadFileIfThere(file, bytes); !status) {
             return status;
         }
         IniDocument& document =
-            *documents.emplace_back(std::make_unique<IniDocument>(std::move(bytes)));
+            *documents.emplace_back(std::make_unique<IniDocument>(std::move(bytes).value_or("")));
         for (const ProfileWrite& write : writes) {
             if (document.utf16()) {
                 document.Set(Windows1252ToUtf8(write.section), Windows1252ToUtf8(write.key),
