@@ -316,9 +316,7 @@ OtherSettingsModel::SaveResult OtherSettingsModel::Save(const InstallationPaths&
                     {std::string(setting.section), std::string(setting.key), StoredForm(setting)});
             }
         }
-        if (!batch.writes.empty()) {
-            files.push_back(std::move(batch));
-        }
+        files.push_back(std::move(batch));
     }
     if (FileStatus status = WriteProfileFiles(files); !status) {
         result.failures.push_back(std::move(status));

@@ -126,6 +126,9 @@ FileStatus WriteProfileFiles(const std::vector<ProfileFileWrites>& files) {
     // The documents outlive the replacement, which writes their unchanged text from them.
     std::vector<std::unique_ptr<IniDocument>> documents;
     for (const auto& [file, writes] : files) {
+        if (writes.empty()) {
+            continue;  // not even read: a file with nothing to write stays as it is
+        }
         for (const ProfileWrite& write : writes) {
             if (std::string problem = WriteProblem(write); !problem.empty()) {
                 return FileStatus::Failure(file, std::move(problem));

@@ -79,7 +79,7 @@ FileStatus WriteProfileStrings(const std::filesystem::path& file,
 
 // The writes of several files that belong together: every file is prepared first, and
 // then the files that change are replaced together, so that either all of them hold
-// their new values or none changed.
+// their new values or none changed. A file without writes is not even read.
 struct ProfileFileWrites {
     std::filesystem::path file;
     std::vector<ProfileWrite> writes;
