@@ -40,20 +40,6 @@ using test::TempDir;
 using test::WriteFile;
 using Names = std::set<std::string>;
 
-TEST(ReadFileBytes, ReadsEveryByteAndNamesTheFileOnFailure) {
-    TempDir dir;
-    const std::string bytes("[s]\r\n\0\xff\x1a\r", 9);
-    WriteFile(dir / "a.ini", bytes);
-    std::string read = "old";
-    ASSERT_TRUE(ReadFileBytes(dir / "a.ini", read).ok());
-    EXPECT_EQ(read, bytes);
-    EXPECT_EQ(ReadFileBytes(dir / "missing.ini", read).Message("could not read"),
-              "could not read \"" + (dir / "missing.ini").string() +
-                  "\": the file or its folder does not exist");
-    EXPECT_TRUE(read.empty());
-    EXPECT_FALSE(ReadFileBytes(dir.path(), read).ok());
-}
-
 TEST(FileFaults, NamesWithNonAsciiLettersSurviveEveryConversion) {
     TempDir dir;
     const fs::path documents = dir.path() / fs::path(u8"Users/Jos\u00e9/Documents");

@@ -22,13 +22,10 @@ struct FakeRecord : InstallationRecord {
     std::string Read() override { return value; }
     std::string ReadDocumentsFolder() override { return documents; }
     bool Write(std::string_view folder, std::string_view documentsFolder) override {
-        ++writes;
-        value = folder;
-        documents = documentsFolder;
+        value = folder, documents = documentsFolder, ++writes;
         return true;
     }
-    std::string value;
-    std::string documents;
+    std::string value, documents;
     int writes = 0;
 };
 
@@ -43,7 +40,6 @@ TEST(InstallationLocator, RecordedFolderOrOverridesAreUsedAsTheyAreAndAskNothing
     EXPECT_EQ(paths->engineConfig, fs::path(game + "/Ini/vkmain.ini"));
     EXPECT_EQ(paths->debugConfig, fs::path(game + "/Ini/debug.ini"));
     EXPECT_EQ(paths->userOptions, fs::path("/home/ann/Documents/veskaran3/UserOptions.ini"));
-    EXPECT_EQ(StartLogoFile(*paths), fs::path(game + "/Ini/logo.ini"));
 
     // Command line folders win and are not recorded.
     LocatorOverrides overrides{"/wine/c/Veskaran 3", "/wine/c/users/ann/Documents"};

@@ -31,7 +31,7 @@ protected:
 constexpr const char* kUserOptions =
     "; written by the game\r\n[Options.Custom]\r\nDistanceHigh=3\r\nDistanceLow=0\r\n"
     "ResourceCache=2\r\nObjectDetails=0\r\nShaderQuality=3,0\r\nTextureQuality=1\r\n"
-    "TextureFilter=7\r\nVegetationQuality=9\r\nShadowQuality=2\r\nPostProcessing=2\r\n"
+    "TextureFilter=7\r\nVegetationQuality=9\r\nShadowQuality=-3\r\nPostProcessing=2\r\n"
     "Subtitles=1\r\n\r\n[Options.Video]\r\nResolution.Width=1280\r\nResolution.Height=800\r\n"
     "Resolution.RefreshRate=60\r\nGamma=1.0\r\n";
 
@@ -58,6 +58,7 @@ TEST_F(MainSettingsModelTest, LoadShowsStoredValuesAndKeepsSelectionsForValuesTh
         {MainControl::ObjectDetails, "high"},        // 0 is not in this list
         {MainControl::ShaderQuality, "3.0"},         // "3,0" read as 3.0
         {MainControl::TextureFilter, ""},            // index 7 does not exist
+        {MainControl::ShadowQuality, ""},            // nor does -3
         {MainControl::VegetationDensity, "medium"},  // 9 names no level
         {MainControl::Vegetation, "enabled"},        // case ignored
         {MainControl::VegetationQuality, "low"},     // "medium" is not "med"

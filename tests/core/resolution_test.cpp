@@ -18,16 +18,6 @@ TEST(Resolution, EntriesKeepModesFrom640WideInTheirOrderWithoutMerging) {
         "1024x768@75Hz", "640x480@60Hz", "1024x768@60Hz", "1024x768@75Hz", "4294967295x1@0Hz",
     };
     EXPECT_EQ(ResolutionEntries(modes), expected);
-
-    const auto parts = SplitResolutionEntry("1024x768@60Hz");
-    ASSERT_TRUE(parts.has_value());
-    EXPECT_EQ(parts->width + "|" + parts->height + "|" + parts->refreshRate, "1024|768|60");
-    const auto odd = SplitResolutionEntry("x@H");
-    ASSERT_TRUE(odd.has_value());
-    EXPECT_EQ(odd->width + "|" + odd->height + "|" + odd->refreshRate, "||");
-    for (const char* notAnEntry : {"", "1024x768@60", "1024*768@60Hz", "H@1024x768"}) {
-        EXPECT_FALSE(SplitResolutionEntry(notAnEntry).has_value()) << notAnEntry;
-    }
 }
 
 TEST(Resolution, AspectRatioComparesWithTheSinglePrecisionThresholds) {

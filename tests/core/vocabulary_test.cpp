@@ -76,23 +76,5 @@ TEST(ListState, SelectByTextTakesTheFirstItemBeginningWithTheTextFromStartOn) {
     }
 }
 
-TEST(ListState, AnIndexOutsideTheListLeavesNoSelectionAndNoText) {
-    ListState list{{"low", "medium", "high"}};
-    list.SelectByIndex(2);
-    EXPECT_EQ(list.SelectedText(), "high");
-    for (int outside : {3, -2}) {
-        list.SelectByIndex(0);
-        list.SelectByIndex(outside);
-        EXPECT_EQ(list.selected, -1);
-        EXPECT_EQ(list.SelectedText(), "");
-    }
-    // A switch key holding "high" reads as index 2: the two-item list shows nothing.
-    ListState switches{{"disabled", "enabled"}};
-    switches.SelectByIndex(EngineValueToIndex("high", false));
-    EXPECT_EQ(switches.selected, -1);
-    switches.selected = 5;  // an index the list no longer has
-    EXPECT_EQ(switches.SelectedText(), "");
-}
-
 }  // namespace
 }  // namespace vk3

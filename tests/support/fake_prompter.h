@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "platform/prompter.h"
@@ -36,10 +35,12 @@ public:
 
     FakePrompter& AnswerYes() { return Answer(true); }
     FakePrompter& AnswerNo() { return Answer(false); }
-    FakePrompter& Answer(bool yes) { return Queue(answers_, yes); }
-    FakePrompter& ChooseFile(Choice path) { return Queue(fileChoices_, std::move(path)); }
+    FakePrompter& Answer(bool yes) { return answers_.push_back(yes), *this; }
+    FakePrompter& ChooseFile(Choice path) { return fileChoices_.push_back(std::move(path)), *this; }
     FakePrompter& CancelFileDialog() { return ChooseFile(std::nullopt); }
-    FakePrompter& PickFromList(std::optional<std::size_t> pick) { return Queue(listPicks_, pick); }
+    FakePrompter& PickFromList(std::optional<std::size_t> pick) {
+        return listPicks_.push_back(pick), *this;
+    }
 
     const std::vector<ShownMessage>& messages() const { return messages_; }
     const std::vector<ShownDialog>& dialogs() const { return dialogs_; }
@@ -48,45 +49,40 @@ public:
     std::vector<std::string> errors() const { return Texts(MessageKind::Error); }
     std::vector<std::string> questions() const { return Texts(MessageKind::Question); }
 
-    void Notice(std::string_view text) override { Show(MessageKind::Notice, text); }
-    void Error(std::string_view text) override { Show(MessageKind::Error, text); }
+    void Notice(std::string_view text) override {
+        messages_.emplace_back(MessageKind::Notice, text);
+    }
+    void Error(std::string_view text) override { messages_.emplace_back(MessageKind::Error, text); }
     bool AskYesNo(std::string_view question) override {
-        Show(MessageKind::Question, question);
-        return Take(answers_, false, question);
+        messages_.emplace_back(MessageKind::Question, question);
+        return Take(answers_, question);
     }
     Choice ChooseFileToOpen(const FileDialogRequest& request) override {
         dialogs_.push_back({DialogKind::Open, request});
-        return Take(fileChoices_, Choice(), request.filterDescription);
+        return Take(fileChoices_, request.filterDescription);
     }
     Choice ChooseFileToSave(const FileDialogRequest& request) override {
         dialogs_.push_back({DialogKind::Save, request});
-        return Take(fileChoices_, Choice(), request.filterDescription);
+        return Take(fileChoices_, request.filterDescription);
     }
     std::optional<std::size_t> ChooseFromList(std::string_view question,
                                               const std::vector<std::string>& items) override {
-        Show(MessageKind::Question, question);
+        messages_.emplace_back(MessageKind::Question, question);
         lists_.push_back(items);
-        return Take(listPicks_, std::optional<std::size_t>(), question);
+        return Take(listPicks_, question);
     }
 
 private:
-    template <typename T, typename V>
-    FakePrompter& Queue(std::deque<T>& queue, V&& value) {
-        queue.push_back(std::forward<V>(value));
-        return *this;
-    }
+    // The next queued answer; with none queued, the test fails and the answer is No / cancel.
     template <typename T>
-    static T Take(std::deque<T>& queue, T none, std::string_view asked) {
+    static T Take(std::deque<T>& queue, std::string_view asked) {
         EXPECT_FALSE(queue.empty()) << "nothing queued for \"" << asked << "\"";
         if (queue.empty()) {
-            return none;
+            return T();
         }
         T front = std::move(queue.front());
         queue.pop_front();
         return front;
-    }
-    void Show(MessageKind kind, std::string_view text) {
-        messages_.push_back({kind, std::string(text)});
     }
     std::vector<std::string> Texts(MessageKind kind) const {
         std::vector<std::string> texts;
