@@ -54,8 +54,7 @@ protected:
     OtherSettingsModel model;
 };
 
-TEST_F(OtherSettingsModelTest,
-       LoadShowsStoredValuesAndSaveKeepsWhatWasNotChanged) {
+TEST_F(OtherSettingsModelTest, LoadShowsStoredValuesAndSaveKeepsWhatWasNotChanged) {
     const std::pair<OtherControl, const char*> shown[] = {
         {HighQualityLow, "123"}, {LowQualityHigh, "0"},        {AverageFps, "4294967291"},
         {MinFps, "10"},          {LevelOfDetail, "0.0150001"},

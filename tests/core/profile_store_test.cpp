@@ -212,14 +212,5 @@ TEST_F(ProfileStoreTest, FailedWritesLeaveTheFileAsItWas) {
     }
 }
 
-TEST_F(ProfileStoreTest, ReaderAnswersFromOneReadOfTheFile) {
-    WriteFile(file_, "[E]\r\nW=1024\r\n");
-    ProfileReader reader(file_);
-    WriteFile(file_, "[E]\r\nW=640\r\n");
-    EXPECT_EQ(ProfileReader(file_).ReadString("E", "W", ""), "640");
-    const ProfileReader moved = std::move(reader);
-    EXPECT_EQ(moved.ReadInt("E", "W", 0), 1024u);
-}
-
 }  // namespace
 }  // namespace vk3

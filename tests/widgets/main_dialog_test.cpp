@@ -216,7 +216,7 @@ TEST_F(MainDialogTest, SavesBothFilesOrNeitherKeepingUntouchedValues) {
     EXPECT_EQ(ReadFile(paths.engineConfig), engineBefore);
 }
 
-TEST_F(MainDialogTest, RestoreBackupAndLogoButtonsAskFirst) {
+TEST_F(MainDialogTest, RestoreAndBackupButtonsAskFirst) {
     QComboBox* high = Find<QComboBox>(dialog, "viewRangeHighList");
     QLineEdit* npc = Find<QLineEdit>(dialog, "viewRangeNpcEdit");
     ASSERT_EQ(high->currentText(), "medium");
@@ -241,10 +241,6 @@ TEST_F(MainDialogTest, RestoreBackupAndLogoButtonsAskFirst) {
     Click(dialog, "loadBackupButton");
     EXPECT_EQ(high->currentText(), "medium");  // reloaded from the restored file
     EXPECT_TRUE(prompter.errors().empty());
-
-    prompter.AnswerYes();
-    Click(dialog, "removeStartLogosButton");
-    EXPECT_EQ(ReadFile(dir / "game/Ini/logo.ini"), "VK3_Logo_01.bik");
 }
 
 TEST_F(MainDialogTest, ChildDialogsOpenOneAtATimeWithTheOwnerAndPaths) {
