@@ -365,7 +365,8 @@ std::vector<FoundInstallation> SystemInstallationFinder::FindAll() {
 #endif
 }
 
-std::string SystemInstallationFinder::DocumentsFolderFor(const std::string& installFolder) {
+std::string SystemInstallationFinder::DocumentsFolderFor(
+    [[maybe_unused]] const std::string& installFolder) {
 #ifdef _WIN32
     return {};
 #else

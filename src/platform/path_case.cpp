@@ -7,9 +7,10 @@
 
 namespace vk3 {
 
-namespace {
-
 namespace fs = std::filesystem;
+
+#ifndef _WIN32
+namespace {
 
 std::optional<std::string> MatchIgnoringCase(const fs::path& folder, const std::string& name) {
     std::optional<std::string> best;
@@ -25,6 +26,7 @@ std::optional<std::string> MatchIgnoringCase(const fs::path& folder, const std::
 }
 
 }  // namespace
+#endif
 
 fs::path ResolvePathCase(const fs::path& path) {
 #ifdef _WIN32
