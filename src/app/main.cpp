@@ -16,6 +16,8 @@
 #include "discovery/installation_discovery.h"
 #include "main_dialog/installation_locator.h"
 #include "main_dialog/main_dialog.h"
+#include "maintenance/backup_file.h"
+#include "maintenance/start_logos.h"
 #include "other_dialog/other_settings_dialog.h"
 #include "platform/qt_platform.h"
 #include "platform/safety_copies.h"
@@ -132,6 +134,8 @@ int main(int argc, char** argv) {
     };
     children.otherSettings = vk3::OtherSettingsDialog::Open;
     dialog.SetChildDialogs(std::move(children));
+    dialog.SetMaintenanceActions(
+        {vk3::CreateBackup, vk3::LoadBackup, vk3::RemoveStartLogos, vk3::RestoreStartLogos});
     dialog.exec();
     return 0;
 }

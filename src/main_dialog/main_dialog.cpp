@@ -13,8 +13,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "maintenance/backup_file.h"
-#include "maintenance/start_logos.h"
 #include "platform/file_system.h"
 #include "platform/number_field.h"
 #include "platform/prompter.h"
@@ -234,13 +232,18 @@ void MainDialog::ConnectButtons() {
             [this] { OpenChild(children_.cacheSettings); });
     connect(otherSettingsButton_, &QPushButton::clicked, this,
             [this] { OpenChild(children_.otherSettings); });
+    const auto run = [this](const MaintenanceAction& action) {
+        if (action) {
+            action(prompter_, paths_);
+        }
+    };
     connect(removeLogosButton_, &QPushButton::clicked, this,
-            [this] { RemoveStartLogos(prompter_, paths_); });
+            [this, run] { run(maintenance_.removeStartLogos); });
     connect(loadBackupButton_, &QPushButton::clicked, this, &MainDialog::LoadBackup);
     connect(createBackupButton_, &QPushButton::clicked, this,
-            [this] { CreateBackup(prompter_, paths_); });
+            [this, run] { run(maintenance_.createBackup); });
     connect(restoreLogosButton_, &QPushButton::clicked, this,
-            [this] { RestoreStartLogos(prompter_, paths_); });
+            [this, run] { run(maintenance_.restoreStartLogos); });
     connect(restoreSettingsButton_, &QPushButton::clicked, this,
             &MainDialog::RestoreDefaultSettings);
     connect(creditsButton_, &QPushButton::clicked, this, [this] { OpenChild(children_.credits); });
@@ -336,7 +339,7 @@ void MainDialog::UpdateAspectRatio() {
 }
 
 void MainDialog::LoadBackup() {
-    if (vk3::LoadBackup(prompter_, paths_)) {
+    if (maintenance_.loadBackup && maintenance_.loadBackup(prompter_, paths_)) {
         LoadMainSettings();
     }
 }

@@ -33,6 +33,16 @@ struct ChildDialogs {
     ChildDialogOpener credits;
 };
 
+// What the backup and start-logo buttons do; each asks and reports through the prompter.
+using MaintenanceAction = std::function<void(Prompter& prompter, const InstallationPaths& paths)>;
+struct MaintenanceActions {
+    MaintenanceAction createBackup;
+    // True when the configuration files were replaced, so the dialog shows them afresh.
+    std::function<bool(Prompter& prompter, const InstallationPaths& paths)> loadBackup;
+    MaintenanceAction removeStartLogos;
+    MaintenanceAction restoreStartLogos;
+};
+
 // The program's main window: shows the main settings and dispatches its buttons.
 class MainDialog : public QDialog {
     Q_OBJECT
@@ -44,6 +54,7 @@ public:
     const InstallationPaths& Paths() const { return paths_; }
     const MainSettingsModel& Model() const { return model_; }
     void SetChildDialogs(ChildDialogs children) { children_ = std::move(children); }
+    void SetMaintenanceActions(MaintenanceActions actions) { maintenance_ = std::move(actions); }
 
     // Re-reads the configuration files into the controls.
     void LoadMainSettings();
@@ -81,6 +92,7 @@ private:
     Prompter& prompter_;
     MainSettingsModel model_;
     ChildDialogs children_;
+    MaintenanceActions maintenance_;
     bool childOpen_ = false;
 
     std::array<QComboBox*, kMainControlCount> lists_{};

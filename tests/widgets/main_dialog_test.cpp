@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "fake_prompter.h"
+#include "maintenance/backup_file.h"
+#include "maintenance/start_logos.h"
 #include "platform/qt_platform.h"
 #include "profile/profile_store.h"
 #include "settings/catalogue.h"
@@ -53,9 +55,15 @@ void Click(const QWidget& dialog, const char* button) {
     QTest::mouseClick(Find<QPushButton>(dialog, button), Qt::LeftButton);
 }
 
+const MaintenanceActions kMaintenance = {CreateBackup, LoadBackup, RemoveStartLogos,
+                                         RestoreStartLogos};
+
 class MainDialogTest : public ::testing::Test {
 protected:
-    MainDialogTest() { dialog.show(); }
+    MainDialogTest() {
+        dialog.SetMaintenanceActions(kMaintenance);
+        dialog.show();
+    }
 
     TempDir dir;
     InstallationPaths paths = WrittenInstallation(dir);
@@ -163,6 +171,7 @@ TEST_F(MainDialogTest, EnterPressesTheFocusedButtonOrQuitsFromAListOrField) {
             answers.AnswerNo();
         }
         MainDialog entered(paths, kModes, answers);
+        entered.SetMaintenanceActions(kMaintenance);
         entered.show();
         QWidget* focus = Find(entered, c.focus);
         focus->setFocus();
