@@ -6,7 +6,7 @@ BUILD="${VK3_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev libsdl2-dev libsdl2-mixer-dev
+    qt6-base-dev libgl-dev libsdl2-dev libsdl2-mixer-dev libxcb-randr0-dev
     libgtest-dev libbenchmark-dev libx11-dev xvfb
     fonts-liberation2 fonts-dejavu-core
 )

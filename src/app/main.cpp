@@ -22,6 +22,9 @@
 #include "platform/qt_platform.h"
 #include "platform/safety_copies.h"
 #include "platform/sdl_music_player.h"
+#if !defined(_WIN32) && !defined(__APPLE__)
+#include "platform/x11_display_modes.h"
+#endif
 #include "settings/resolution.h"
 
 namespace {
@@ -76,9 +79,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // SDL's video start-up, needed only to list the display modes, runs beside Qt's. Qt sets the
-    // process locale from the environment, and SDL sets and restores it while it starts: set first,
-    // both leave it the same.
+    // The display modes are listed beside Qt's start-up: by the X server where it can tell
+    // them as SDL would, else by SDL's video start-up. Qt sets the process locale from the
+    // environment, and SDL sets and restores it while it starts: set first, both leave it
+    // the same.
     std::setlocale(LC_ALL, "");
 #if !defined(_WIN32) && !defined(__APPLE__)
     // On X, SDL opens an input method, which parses the locale's whole table of compose
@@ -89,8 +93,14 @@ int main(int argc, char** argv) {
         composeFile ? std::optional<std::string>(composeFile) : std::nullopt;
     setenv("XCOMPOSEFILE", "/dev/null", 1);
 #endif
-    std::future<std::vector<vk3::DisplayMode>> displayModes =
-        std::async(std::launch::async, [] { return vk3::SdlDisplayModeSource().Modes(); });
+    std::future<std::vector<vk3::DisplayMode>> displayModes = std::async(std::launch::async, [] {
+#if !defined(_WIN32) && !defined(__APPLE__)
+        if (std::optional<std::vector<vk3::DisplayMode>> modes = vk3::RandrDisplayModes()) {
+            return *std::move(modes);
+        }
+#endif
+        return vk3::SdlDisplayModeSource().Modes();
+    });
 
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create("Fusion"));

@@ -48,10 +48,7 @@ MainDialog::MainDialog(InstallationPaths paths, std::vector<std::string> resolut
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    QIcon icon;
-    icon.addFile(":/icon-32.png", QSize(32, 32));
-    icon.addFile(":/icon-16.png", QSize(16, 16));
-    setWindowIcon(icon);
+    setWindowIcon(PngIcon(":/icon-", {32, 16}));
 
     BuildControls();
     ConnectButtons();
@@ -116,7 +113,7 @@ void MainDialog::BuildControls() {
 void MainDialog::BuildHeader(QVBoxLayout* layout) {
     auto* banner = new QLabel(this);
     banner->setObjectName("banner");
-    banner->setPixmap(QPixmap(":/banner.png"));
+    banner->setPixmap(RawPicture(":/banner.ppm"));
     banner->setAlignment(Qt::AlignCenter);
     banner->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     layout->addWidget(banner, 0, Qt::AlignHCenter);

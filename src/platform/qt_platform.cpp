@@ -8,16 +8,22 @@
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPalette>
+#include <QPixmap>
 #include <QPushButton>
+#include <QResource>
 #include <QStandardPaths>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <cctype>
+#include <charconv>
 #include <cstdlib>
 
 #include "platform/sdl_library.h"
@@ -205,6 +211,51 @@ std::vector<DisplayMode> SdlDisplayModeSource::Modes() {
     }
     sdl->QuitSubSystem(SDL_INIT_VIDEO);
     return modes;
+}
+
+QPixmap RawPicture(const QString& resourcePath) {
+    const QResource resource(resourcePath);
+    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression) {
+        return QPixmap();
+    }
+    const char* const begin = reinterpret_cast<const char*>(resource.data());
+    const char* const end = begin + resource.size();
+    if (resource.size() < 2 || std::string_view(begin, 2) != "P6") {
+        return QPixmap();
+    }
+    // Width, height and the largest value, each after white space, then one white space
+    // byte before the pixels.
+    const char* next = begin + 2;
+    std::array<int, 3> numbers{};
+    for (int& number : numbers) {
+        while (next < end && std::isspace(static_cast<unsigned char>(*next))) {
+            ++next;
+        }
+        const std::from_chars_result read = std::from_chars(next, end, number);
+        if (read.ec != std::errc() || number <= 0) {
+            return QPixmap();
+        }
+        next = read.ptr;
+    }
+    const auto [width, height, largest] = numbers;
+    const qsizetype lineBytes = static_cast<qsizetype>(width) * 3;
+    if (largest != 255 || next >= end || !std::isspace(static_cast<unsigned char>(*next)) ||
+        end - (next + 1) != lineBytes * height) {
+        return QPixmap();
+    }
+    const QImage pixels(reinterpret_cast<const uchar*>(next + 1), width, height, lineBytes,
+                        QImage::Format_RGB888);
+    return QPixmap::fromImage(pixels);
+}
+
+QIcon PngIcon(const QString& resourcePrefix, std::initializer_list<int> sizes) {
+    QIcon icon;
+    for (const int size : sizes) {
+        QImageReader reader(resourcePrefix + QString::number(size) + ".png", "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
+    return icon;
 }
 
 std::string DocumentsFolder() {

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <array>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,8 @@
 #include "platform/installation_record.h"
 #include "platform/prompter.h"
 
+class QIcon;
+class QPixmap;
 class QPushButton;
 class QVBoxLayout;
 class QWidget;
@@ -68,6 +71,14 @@ class SdlDisplayModeSource : public DisplayModeSource {
 public:
     std::vector<DisplayMode> Modes() override;
 };
+
+// A picture kept as a binary PPM ("P6", a byte per channel) in an uncompressed resource:
+// its pixels are used where they lie, without decoding. A null pixmap when it is not one.
+QPixmap RawPicture(const QString& resourcePath);
+
+// An icon from PNG resources of the given square sizes ("icon-<size>.png"), read as PNG
+// without asking every image plugin whether it knows the format.
+QIcon PngIcon(const QString& resourcePrefix, std::initializer_list<int> sizes);
 
 // The user's documents folder; empty when the system names none.
 std::string DocumentsFolder();
