@@ -17,11 +17,13 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QResource>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
@@ -107,6 +109,20 @@ std::filesystem::path RecordFile() {
     return folder / "Quellmark" / "Veskaran III.ini";
 }
 #endif
+
+// Whether a hint fits on one line without measuring it: measuring loads the tooltip font,
+// which no control of a dialog uses, at start-up. No printable ASCII character of a text
+// font is two ems wide.
+bool SurelyFitsOneLine(std::string_view hint, const QFont& font) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double em = font.pixelSize() > 0 ? font.pixelSize()
+                      : screen != nullptr  ? font.pointSizeF() * screen->logicalDotsPerInchY() / 72
+                                           : 0;
+    const bool printableAscii = std::all_of(hint.begin(), hint.end(), [](char c) {
+        return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7f;
+    });
+    return em > 0 && printableAscii && static_cast<double>(hint.size()) * 2 * em <= kHintMaxWidth;
+}
 
 }  // namespace
 
@@ -263,9 +279,15 @@ std::string DocumentsFolder() {
 }
 
 void SetHint(QWidget* control, std::string_view hint) {
-    const QFontMetrics metrics(QToolTip::font());
+    const QString whole = ToQString(hint);
+    const QFont font = QToolTip::font();
+    if (SurelyFitsOneLine(hint, font)) {
+        control->setToolTip(whole);
+        return;
+    }
+    const QFontMetrics metrics(font);
     // Most hints fit on one line: one measurement then, not one per word.
-    if (const QString whole = ToQString(hint); metrics.horizontalAdvance(whole) <= kHintMaxWidth) {
+    if (metrics.horizontalAdvance(whole) <= kHintMaxWidth) {
         control->setToolTip(whole);
         return;
     }
