@@ -1,7 +1,7 @@
 #include "platform/number_field.h"
 
 #include <QPainter>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 
 #include <array>
 
@@ -9,46 +9,80 @@ namespace vk3 {
 
 namespace {
 
+// Whether a field of this kind takes the text: blanks, sign, digits, point and exponent in
+// their places, each optional, so that every beginning of a taken text is taken too. Read
+// without regular expressions, whose engine would be loaded and compiled at start-up.
+bool Takes(NumberInput input, QStringView text) {
+    qsizetype at = 0;
+    const auto oneOf = [&](QLatin1StringView chars) {
+        const bool found = at < text.size() && chars.contains(text[at]);
+        at += found ? 1 : 0;
+        return found;
+    };
+    const auto anyOf = [&](QLatin1StringView chars) {
+        while (oneOf(chars)) {
+        }
+    };
+    const QLatin1StringView blanks(" \t");
+    const QLatin1StringView digits("0123456789");
+    if (input != NumberInput::Digits) {
+        anyOf(blanks);
+        oneOf(QLatin1StringView(input == NumberInput::UnsignedInteger ? "+" : "+-"));
+    }
+    anyOf(digits);
+    if (input == NumberInput::Decimal) {
+        oneOf(QLatin1StringView("."));
+        anyOf(digits);
+        if (oneOf(QLatin1StringView("eE"))) {
+            oneOf(QLatin1StringView("+-"));
+            anyOf(digits);
+        }
+    }
+    if (input != NumberInput::Digits) {
+        anyOf(blanks);
+    }
+    return at == text.size();
+}
+
+class NumberValidator : public QValidator {
+public:
+    explicit NumberValidator(NumberInput input, QObject* parent = nullptr)
+        : QValidator(parent), input_(input) {}
+
+    State validate(QString& input, int&) const override {
+        return Takes(input_, input) ? Acceptable : Invalid;
+    }
+
+private:
+    NumberInput input_;
+};
+
 class DigitsAfterShownMinus : public QValidator {
 public:
     explicit DigitsAfterShownMinus(QLineEdit* field) : QValidator(field), field_(field) {}
 
     State validate(QString& input, int&) const override {
-        static const QRegularExpression digits(QRegularExpression::anchoredPattern("[0-9]*"));
-        static const QRegularExpression signedDigits(
-            QRegularExpression::anchoredPattern("-[0-9]*"));
-        if (digits.match(input).hasMatch()) {
+        if (Takes(NumberInput::Digits, input)) {
             return Acceptable;
         }
         const bool minusShown = field_->text().startsWith('-');
-        return minusShown && signedDigits.match(input).hasMatch() ? Acceptable : Invalid;
+        return minusShown && input.startsWith('-') &&
+                       Takes(NumberInput::Digits, QStringView(input).sliced(1))
+                   ? Acceptable
+                   : Invalid;
     }
 
 private:
     QLineEdit* field_;
 };
 
-QString PatternOf(NumberInput input) {
-    switch (input) {
-        case NumberInput::Digits:
-            break;
-        case NumberInput::SignedInteger:
-            return "[ \\t]*[+-]?[0-9]*[ \\t]*";
-        case NumberInput::UnsignedInteger:
-            return "[ \\t]*\\+?[0-9]*[ \\t]*";
-        case NumberInput::Decimal:
-            return "[ \\t]*[+-]?[0-9]*\\.?[0-9]*([eE][+-]?[0-9]*)?[ \\t]*";
-    }
-    return "[0-9]*";
-}
-
-// One validator per kind, shared by every field of that kind, so that each pattern is
-// compiled once. It lives as long as the program.
+// One validator per kind, shared by every field of that kind. It lives as long as the
+// program.
 QValidator* SharedValidator(NumberInput input) {
     static std::array<QValidator*, 4> validators{};
     QValidator*& validator = validators.at(static_cast<std::size_t>(input));
     if (validator == nullptr) {
-        validator = new QRegularExpressionValidator(QRegularExpression(PatternOf(input)));
+        validator = new NumberValidator(input);
     }
     return validator;
 }
