@@ -248,7 +248,7 @@ QPixmap RawPicture(const QString& resourcePath) {
             ++next;
         }
         const std::from_chars_result read = std::from_chars(next, end, number);
-        if (read.ec != std::errc() || number <= 0) {
+        if (read.ec != std::errc() || number <= 0 || number > 65535) {
             return QPixmap();
         }
         next = read.ptr;
