@@ -85,16 +85,39 @@ std::string_view TrimIniBlanks(std::string_view text) {
 
 namespace {
 
-std::size_t HashIgnoringCase(std::string_view text) {
-    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (const char c : text) {
-        hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
-    }
-    return static_cast<std::size_t>(hash);
+std::uint64_t Load8(const char* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
 }
 
-bool ByHashThenPosition(const auto& a, const auto& b) {
-    return a.hash != b.hash ? a.hash < b.hash : a.lineBegin < b.lineBegin;
+// Eight bytes at a time: setting bit 5 of every byte makes an upper-case ASCII letter its
+// lower-case one (other bytes may meet too, which only costs a comparison).
+std::uint64_t HashIgnoringCase(std::string_view text) {
+    constexpr std::uint64_t kCaseBits = 0x2020202020202020ull;
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+    std::uint64_t hash = text.size() * kMultiplier;
+    const auto mix = [&](std::uint64_t word) {
+        hash = (hash ^ (word | kCaseBits)) * kMultiplier;
+        hash ^= hash >> 29;
+    };
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        mix(Load8(text.data() + i));
+    }
+    if (i < text.size()) {
+        std::uint64_t last = 0;
+        if (text.size() >= 8) {
+            last = Load8(text.data() + text.size() - 8);
+        } else {
+            std::memcpy(&last, text.data(), text.size());
+        }
+        mix(last);
+    }
+    // The table takes the low bits: every byte must reach them.
+    hash ^= hash >> 33;
+    hash *= 0xFF51AFD7ED558CCDull;
+    return hash ^ (hash >> 33);
 }
 
 }  // namespace
@@ -205,18 +228,19 @@ std::optional<IniDocument::Entry> IniDocument::EntryOf(const Line& line) const {
 // One pass over the section's lines. The next LF and the next CR are each searched again
 // only once the line start has passed them, so CR-only and LF-only files cost the same.
 void IniDocument::IndexKeys(const Section& section) const {
-    section.keys.emplace();
+    KeyIndex& index = section.index.emplace();
     if (section.headerEnd == Section::kNotInFile) {
         return;
     }
+    const char* data = text_.data();
     const std::size_t end = section.bodyEnd;
     const auto next = [&](char c, std::size_t from) {
-        const void* found = std::memchr(text_.data() + from, c, end - from);
-        return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text_.data())
-                     : end;
+        const void* found = std::memchr(data + from, c, end - from);
+        return found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : end;
     };
     std::size_t nextLf = next('\n', section.headerEnd);
     std::size_t nextCr = next('\r', section.headerEnd);
+    std::size_t lastEntryLine = Section::kNotInFile;
     for (std::size_t begin = section.headerEnd; begin < end;) {
         if (nextLf < begin) {
             nextLf = next('\n', begin);
@@ -224,23 +248,73 @@ void IniDocument::IndexKeys(const Section& section) const {
         if (nextCr < begin) {
             nextCr = next('\r', begin);
         }
-        Line line{begin, std::min(nextLf, nextCr), 0};
-        line.end = line.contentEnd;
-        if (line.end < end) {
-            const bool crLf =
-                text_[line.end] == '\r' && line.end + 1 < end && text_[line.end + 1] == '\n';
-            line.end += crLf ? 2 : 1;
+        const std::size_t contentEnd = std::min(nextLf, nextCr);
+        std::size_t keyBegin = begin;
+        while (keyBegin < contentEnd && IsIniBlank(data[keyBegin])) {
+            ++keyBegin;
         }
-        if (const auto entry = EntryOf(line)) {
-            const std::string_view key(text_.data() + entry->keyBegin,
-                                       entry->keyEnd - entry->keyBegin);
-            section.keys->push_back({HashIgnoringCase(key), line.begin});
-            section.lastEntry = entry;
+        if (const void* equals = std::memchr(data + keyBegin, '=', contentEnd - keyBegin)) {
+            std::size_t keyEnd = static_cast<std::size_t>(static_cast<const char*>(equals) - data);
+            while (keyEnd > keyBegin && IsIniBlank(data[keyEnd - 1])) {
+                --keyEnd;
+            }
+            const std::string_view key(data + keyBegin, keyEnd - keyBegin);
+            index.keys.push_back({HashIgnoringCase(key), begin, keyBegin, key.size()});
+            lastEntryLine = begin;
         }
-        begin = line.end;
+        begin = contentEnd;
+        if (begin < end) {
+            begin += data[begin] == '\r' && begin + 1 < end && data[begin + 1] == '\n' ? 2 : 1;
+        }
     }
-    std::sort(section.keys->begin(), section.keys->end(),
-              [](const KeyAt& a, const KeyAt& b) { return ByHashThenPosition(a, b); });
+    if (lastEntryLine != Section::kNotInFile) {
+        section.lastEntry = EntryOf(LineFrom(lastEntryLine));
+    }
+    // Linear probing keeps the entries of one slot chain in file order; a key met again is
+    // left out, as the first entry of a key wins.
+    std::size_t slotCount = 16;
+    while (slotCount < 2 * index.keys.size()) {
+        slotCount *= 2;
+    }
+    index.slots.assign(slotCount, 0);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < index.keys.size(); ++i) {
+        const KeyAt key = index.keys[i];
+        if (!FindKey(index, key.hash, KeyText(key))) {
+            index.keys[kept] = key;
+            index.slots[FreeSlot(index, key.hash)] = static_cast<std::uint32_t>(++kept);
+        }
+    }
+    index.keys.resize(kept);
+}
+
+std::string_view IniDocument::KeyText(const KeyAt& key) const {
+    return std::string_view(text_).substr(key.keyBegin, key.keyLength);
+}
+
+std::size_t IniDocument::FreeSlot(const KeyIndex& index, std::uint64_t hash) {
+    const std::size_t mask = index.slots.size() - 1;
+    std::size_t slot = static_cast<std::size_t>(hash) & mask;
+    while (index.slots[slot] != 0) {
+        slot = (slot + 1) & mask;
+    }
+    return slot;
+}
+
+const IniDocument::KeyAt* IniDocument::FindKey(const KeyIndex& index, std::uint64_t hash,
+                                               std::string_view key) const {
+    if (index.slots.empty()) {
+        return nullptr;
+    }
+    const std::size_t mask = index.slots.size() - 1;
+    for (std::size_t slot = static_cast<std::size_t>(hash) & mask; index.slots[slot] != 0;
+         slot = (slot + 1) & mask) {
+        const KeyAt& candidate = index.keys[index.slots[slot] - 1];
+        if (candidate.hash == hash && SameName(KeyText(candidate), key)) {
+            return &candidate;
+        }
+    }
+    return nullptr;
 }
 
 std::optional<std::size_t> IniDocument::FindSection(std::string_view name) const {
@@ -253,21 +327,11 @@ std::optional<std::size_t> IniDocument::FindSection(std::string_view name) const
 
 std::optional<IniDocument::Entry> IniDocument::FindEntry(const Section& section,
                                                          std::string_view key) const {
-    if (!section.keys) {
+    if (!section.index) {
         IndexKeys(section);
     }
-    const KeyAt wanted{HashIgnoringCase(key), 0};
-    auto candidate =
-        std::lower_bound(section.keys->begin(), section.keys->end(), wanted,
-                         [](const KeyAt& a, const KeyAt& b) { return ByHashThenPosition(a, b); });
-    // The first entry of the key wins; others of the same hash are told apart by their key.
-    for (; candidate != section.keys->end() && candidate->hash == wanted.hash; ++candidate) {
-        const auto entry = EntryOf(LineFrom(candidate->lineBegin));
-        if (entry && SameName(std::string_view(text_).substr(entry->keyBegin,
-                                                             entry->keyEnd - entry->keyBegin),
-                              key)) {
-            return entry;
-        }
+    if (const KeyAt* found = FindKey(*section.index, HashIgnoringCase(key), key)) {
+        return EntryOf(LineFrom(found->lineBegin));
     }
     return std::nullopt;
 }

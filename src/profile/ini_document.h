@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -71,17 +72,23 @@ private:
         std::string value;
     };
     struct KeyAt {
-        std::size_t hash;  // of the key in lower case
+        std::uint64_t hash;  // the same for names that differ only in ASCII case
         std::size_t lineBegin;
+        std::size_t keyBegin;
+        std::size_t keyLength;
+    };
+    // The first entry of each key of a section, in an open-addressing table.
+    struct KeyIndex {
+        std::vector<KeyAt> keys;
+        std::vector<std::uint32_t> slots;  // 1 + index into keys; 0 when free
     };
     struct Section {
         std::string name;
         static constexpr std::size_t kNotInFile = static_cast<std::size_t>(-1);
         std::size_t headerEnd = kNotInFile;  // after the header line; kNotInFile when added
         std::size_t bodyEnd = kNotInFile;    // where the next header line starts
-        // The section's entries by key, sorted by hash and then position: built at the first
-        // lookup, so that sections nobody asks for are never gone through.
-        mutable std::optional<std::vector<KeyAt>> keys;
+        // Built at the first lookup, so that sections nobody asks for are never gone through.
+        mutable std::optional<KeyIndex> index;
         mutable std::optional<Entry> lastEntry;
         std::map<std::size_t, std::string> newValues;  // by the line start of their entry
         std::vector<AddedEntry> added;
@@ -89,6 +96,9 @@ private:
 
     void FindHeaders();
     void IndexKeys(const Section& section) const;
+    std::string_view KeyText(const KeyAt& key) const;
+    static std::size_t FreeSlot(const KeyIndex& index, std::uint64_t hash);
+    const KeyAt* FindKey(const KeyIndex& index, std::uint64_t hash, std::string_view key) const;
     Line LineFrom(std::size_t begin) const;
     std::optional<Entry> EntryOf(const Line& line) const;
     // Index into sections_ of the first section of that name, or nothing.
