@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <system_error>
+#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -16,6 +18,7 @@
 #include <random>
 #else
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 
 #include <unistd.h>
@@ -89,14 +92,14 @@ FileStatus ResolveLinks(const fs::path& path, fs::path& resolved) {
 struct StagedFile {
     fs::path target;
     fs::path temporary;  // empty while the file has no name
-    int unnamedFd = -1;  // the open, unnamed file
+    int fd = -1;         // open until flushed, or (without a name) until put in place
 };
 
 void Discard(StagedFile& staged) {
 #ifndef _WIN32
-    if (staged.unnamedFd >= 0) {
-        ::close(staged.unnamedFd);
-        staged.unnamedFd = -1;
+    if (staged.fd >= 0) {
+        ::close(staged.fd);
+        staged.fd = -1;
     }
 #endif
     std::error_code ignored;
@@ -305,6 +308,13 @@ FileStatus Commit(StagedFile& staged) {
     return FileStatus::Success();
 }
 
+// Each file is flushed as it is written, and each move is written through.
+FileStatus Flush(std::span<StagedFile>) {
+    return FileStatus::Success();
+}
+
+void FlushFolders(std::span<const StagedFile>) {}
+
 #else
 
 // Opens the file the new content goes to: an unnamed one in the target's folder where the
@@ -318,7 +328,6 @@ int OpenTemporary(StagedFile& staged, bool replacing) {
         const int fd =
             ::open(FolderOf(staged.target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
         if (fd >= 0) {
-            staged.unnamedFd = fd;
             return fd;
         }
         if (errno == EACCES || errno == EPERM || errno == EROFS || errno == ENOSPC) {
@@ -357,7 +366,7 @@ FileStatus Stage(const fs::path& path, std::span<const std::string_view> pieces,
     }
 
     RemoveLeftoverTemporaries(FolderOf(staged.target));
-    const int fd = OpenTemporary(staged, exists);
+    const int fd = staged.fd = OpenTemporary(staged, exists);
     if (fd < 0) {
         const int error = errno;
         return FileStatus::Failure(staged.target, error == EACCES || error == EPERM
@@ -365,9 +374,6 @@ FileStatus Stage(const fs::path& path, std::span<const std::string_view> pieces,
                                                       : ReasonFromError(error));
     }
     auto fail = [&](int error) {
-        if (staged.unnamedFd < 0) {
-            ::close(fd);
-        }
         Discard(staged);
         return FileStatus::Failure(staged.target, ReasonFromError(error));
     };
@@ -391,20 +397,35 @@ FileStatus Stage(const fs::path& path, std::span<const std::string_view> pieces,
         // Only possible for a privileged user; keeps the player's ownership of the file.
         [[maybe_unused]] const int ignored = ::fchown(fd, existing.st_uid, existing.st_gid);
     }
-    if (::fsync(fd) != 0) {
-        return fail(errno);
+    return FileStatus::Success();
+}
+
+// Flushes the staged files to disk. The writing back of all of them is started before the
+// first is waited for, so that one journal commit can take them all.
+FileStatus Flush(std::span<StagedFile> files) {
+#ifdef SYNC_FILE_RANGE_WRITE
+    for (const StagedFile& staged : files) {
+        ::sync_file_range(staged.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
     }
-    if (staged.unnamedFd < 0 && ::close(fd) != 0) {
-        const int error = errno;
-        Discard(staged);
-        return FileStatus::Failure(staged.target, ReasonFromError(error));
+#endif
+    for (StagedFile& staged : files) {
+        bool flushed = ::fsync(staged.fd) == 0;
+        // A named file is closed now: closing can report a failed write, as on NFS.
+        if (flushed && !staged.temporary.empty()) {
+            flushed = ::close(std::exchange(staged.fd, -1)) == 0;
+        }
+        if (!flushed) {
+            const int error = errno;
+            Discard(staged);
+            return FileStatus::Failure(staged.target, ReasonFromError(error));
+        }
     }
     return FileStatus::Success();
 }
 
 // Gives an unnamed file a name beside its target, right before it takes the target's place.
 FileStatus NameUnnamed(StagedFile& staged) {
-    const std::string handle = "/proc/self/fd/" + std::to_string(staged.unnamedFd);
+    const std::string handle = "/proc/self/fd/" + std::to_string(staged.fd);
     int error = EEXIST;
     for (int attempt = 0; attempt < 64 && error == EEXIST; ++attempt) {
         staged.temporary = TemporaryBeside(staged.target);
@@ -416,14 +437,13 @@ FileStatus NameUnnamed(StagedFile& staged) {
     if (error != 0) {
         staged.temporary.clear();
     }
-    ::close(staged.unnamedFd);
-    staged.unnamedFd = -1;
+    ::close(std::exchange(staged.fd, -1));
     return error == 0 ? FileStatus::Success()
                       : FileStatus::Failure(staged.target, ReasonFromError(error));
 }
 
 FileStatus Commit(StagedFile& staged) {
-    if (staged.unnamedFd >= 0) {
+    if (staged.temporary.empty()) {
         if (FileStatus named = NameUnnamed(staged); !named) {
             return named;
         }
@@ -434,16 +454,42 @@ FileStatus Commit(StagedFile& staged) {
         return FileStatus::Failure(staged.target, ReasonFromError(error));
     }
     staged.temporary.clear();
-    // The new name reaches the disk with the folder's entry; the file is in place either way.
-    const int folderFd = ::open(FolderOf(staged.target).c_str(), O_RDONLY | O_DIRECTORY);
-    if (folderFd >= 0) {
-        ::fsync(folderFd);
-        ::close(folderFd);
-    }
     return FileStatus::Success();
 }
 
+// The new names reach the disk with their folders' entries, each folder flushed once after
+// all its renames; the files are in place either way.
+void FlushFolders(std::span<const StagedFile> files) {
+    std::vector<fs::path> folders;
+    for (const StagedFile& staged : files) {
+        if (std::find(folders.begin(), folders.end(), FolderOf(staged.target)) == folders.end()) {
+            folders.push_back(FolderOf(staged.target));
+        }
+    }
+    for (const fs::path& folder : folders) {
+        const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folderFd >= 0) {
+            ::fsync(folderFd);
+            ::close(folderFd);
+        }
+    }
+}
+
 #endif
+
+// A large read buffer is filled in 2 MiB pages where the system offers them: a 10 MB file
+// then costs five page faults instead of 2500.
+void AdviseLargePages([[maybe_unused]] char* data, [[maybe_unused]] std::size_t size) {
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t kLargePage = 2 << 20;
+    const std::uintptr_t begin =
+        (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kLargePage - 1);
+    if (end > begin) {
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    }
+#endif
+}
 
 ReplacementGuard& CurrentGuard() {
     static ReplacementGuard guard;
@@ -530,6 +576,8 @@ FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::uint64_t
     }
     // Read straight into the text, sized for the whole file; a file that grows meanwhile is
     // read to its end all the same, up to the limit.
+    bytes.reserve(static_cast<std::size_t>(expected) + 1);
+    AdviseLargePages(bytes.data(), bytes.capacity());
     bytes.resize(static_cast<std::size_t>(expected) + 1);
     std::size_t filled = 0;
     for (;;) {
@@ -597,6 +645,12 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
             return status;
         }
     }
+    if (FileStatus flushed = Flush(staged); !flushed) {
+        for (StagedFile& file : staged) {
+            Discard(file);
+        }
+        return flushed;
+    }
     // Old contents, so that a failure half-way can be undone. Only a file that is not there
     // may be removed again; one that is there but cannot be read stops everything here.
     // The last file is never put back: nothing can fail after it.
@@ -628,6 +682,7 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
             return status;
         }
     }
+    FlushFolders(staged);
     return FileStatus::Success();
 }
 

@@ -241,6 +241,7 @@ void IniDocument::IndexKeys(const Section& section) const {
     std::size_t nextLf = next('\n', section.headerEnd);
     std::size_t nextCr = next('\r', section.headerEnd);
     std::size_t lastEntryLine = Section::kNotInFile;
+    index.keys.reserve((end - section.headerEnd) / 64);  // pages not filled cost nothing
     for (std::size_t begin = section.headerEnd; begin < end;) {
         if (nextLf < begin) {
             nextLf = next('\n', begin);
