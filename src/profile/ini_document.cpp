@@ -241,7 +241,7 @@ void IniDocument::IndexKeys(const Section& section) const {
     std::size_t nextLf = next('\n', section.headerEnd);
     std::size_t nextCr = next('\r', section.headerEnd);
     std::size_t lastEntryLine = Section::kNotInFile;
-    index.keys.reserve((end - section.headerEnd) / 64);  // pages not filled cost nothing
+    index.keys.reserve((end - section.headerEnd) / 64);  // pages never filled take no memory
     for (std::size_t begin = section.headerEnd; begin < end;) {
         if (nextLf < begin) {
             nextLf = next('\n', begin);
@@ -260,7 +260,7 @@ void IniDocument::IndexKeys(const Section& section) const {
                 --keyEnd;
             }
             const std::string_view key(data + keyBegin, keyEnd - keyBegin);
-            index.keys.push_back({HashIgnoringCase(key), begin, keyBegin, key.size()});
+            index.keys.push_back({HashIgnoringCase(key), begin});
             lastEntryLine = begin;
         }
         begin = contentEnd;
@@ -278,28 +278,27 @@ void IniDocument::IndexKeys(const Section& section) const {
         slotCount *= 2;
     }
     index.slots.assign(slotCount, 0);
+    const std::size_t mask = slotCount - 1;
     std::size_t kept = 0;
     for (std::size_t i = 0; i < index.keys.size(); ++i) {
         const KeyAt key = index.keys[i];
-        if (!FindKey(index, key.hash, KeyText(key))) {
+        std::size_t slot = static_cast<std::size_t>(key.hash) & mask;
+        bool seen = false;
+        for (; !seen && index.slots[slot] != 0; slot = (slot + 1) & mask) {
+            const KeyAt& other = index.keys[index.slots[slot] - 1];
+            seen = other.hash == key.hash && SameName(KeyText(other), KeyText(key));
+        }
+        if (!seen) {
             index.keys[kept] = key;
-            index.slots[FreeSlot(index, key.hash)] = static_cast<std::uint32_t>(++kept);
+            index.slots[slot] = static_cast<std::uint32_t>(++kept);
         }
     }
     index.keys.resize(kept);
 }
 
 std::string_view IniDocument::KeyText(const KeyAt& key) const {
-    return std::string_view(text_).substr(key.keyBegin, key.keyLength);
-}
-
-std::size_t IniDocument::FreeSlot(const KeyIndex& index, std::uint64_t hash) {
-    const std::size_t mask = index.slots.size() - 1;
-    std::size_t slot = static_cast<std::size_t>(hash) & mask;
-    while (index.slots[slot] != 0) {
-        slot = (slot + 1) & mask;
-    }
-    return slot;
+    const Entry entry = *EntryOf(LineFrom(key.lineBegin));
+    return std::string_view(text_).substr(entry.keyBegin, entry.keyEnd - entry.keyBegin);
 }
 
 const IniDocument::KeyAt* IniDocument::FindKey(const KeyIndex& index, std::uint64_t hash,

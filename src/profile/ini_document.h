@@ -74,8 +74,6 @@ private:
     struct KeyAt {
         std::uint64_t hash;  // the same for names that differ only in ASCII case
         std::size_t lineBegin;
-        std::size_t keyBegin;
-        std::size_t keyLength;
     };
     // The first entry of each key of a section, in an open-addressing table.
     struct KeyIndex {
@@ -97,7 +95,6 @@ private:
     void FindHeaders();
     void IndexKeys(const Section& section) const;
     std::string_view KeyText(const KeyAt& key) const;
-    static std::size_t FreeSlot(const KeyIndex& index, std::uint64_t hash);
     const KeyAt* FindKey(const KeyIndex& index, std::uint64_t hash, std::string_view key) const;
     Line LineFrom(std::size_t begin) const;
     std::optional<Entry> EntryOf(const Line& line) const;
