@@ -105,6 +105,7 @@ void Discard(StagedFile& staged) {
     std::error_code ignored;
     if (!staged.temporary.empty()) {
         fs::remove(staged.temporary, ignored);
+        staged.temporary.clear();
     }
 }
 
