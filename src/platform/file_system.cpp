@@ -479,7 +479,7 @@ void FlushFolders(std::span<const StagedFile> files) {
 #endif
 
 // A large read buffer is filled in 2 MiB pages where the system offers them: a 10 MB file
-// then costs five page faults instead of 2500.
+// then costs a few hundred page faults instead of 2500.
 void AdviseLargePages([[maybe_unused]] char* data, [[maybe_unused]] std::size_t size) {
 #ifdef MADV_HUGEPAGE
     constexpr std::uintptr_t kLargePage = 2 << 20;
