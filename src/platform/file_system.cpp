@@ -318,6 +318,17 @@ void FlushFolders(std::span<const StagedFile>) {}
 
 #else
 
+constexpr std::size_t kWriteStep = 1 << 20;
+
+// Asks the system to start writing a stretch of a file to disk (0 bytes: to its end)
+// without waiting for it; only a flush makes sure of it.
+void StartWriteBack([[maybe_unused]] int fd, [[maybe_unused]] off_t offset,
+                    [[maybe_unused]] off_t bytes) {
+#ifdef SYNC_FILE_RANGE_WRITE
+    ::sync_file_range(fd, offset, bytes, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
 // Opens the file the new content goes to: an unnamed one in the target's folder where the
 // system has them, else a named one. A new file gets the mode the process's umask allows,
 // as any file the program creates; a replacement gets the old file's mode later.
@@ -378,11 +389,18 @@ FileStatus Stage(const fs::path& path, std::span<const std::string_view> pieces,
         Discard(staged);
         return FileStatus::Failure(staged.target, ReasonFromError(error));
     };
+    off_t offset = 0;
     const bool wrote = WriteJoined(pieces, [&](std::string_view bytes) {
         while (!bytes.empty()) {
-            const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+            // The disk starts on each written step while the next is copied.
+            const std::size_t step = std::min<std::size_t>(bytes.size(), kWriteStep);
+            const ssize_t written = ::write(fd, bytes.data(), step);
             if (written < 0 && errno != EINTR) {
                 return false;
+            }
+            if (written > 0) {
+                StartWriteBack(fd, offset, written);
+                offset += written;
             }
             bytes.remove_prefix(written < 0 ? 0 : static_cast<std::size_t>(written));
         }
@@ -404,11 +422,9 @@ FileStatus Stage(const fs::path& path, std::span<const std::string_view> pieces,
 // Flushes the staged files to disk. The writing back of all of them is started before the
 // first is waited for, so that one journal commit can take them all.
 FileStatus Flush(std::span<StagedFile> files) {
-#ifdef SYNC_FILE_RANGE_WRITE
     for (const StagedFile& staged : files) {
-        ::sync_file_range(staged.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+        StartWriteBack(staged.fd, 0, 0);
     }
-#endif
     for (StagedFile& staged : files) {
         bool flushed = ::fsync(staged.fd) == 0;
         // A named file is closed now: closing can report a failed write, as on NFS.
