@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <system_error>
@@ -508,6 +509,28 @@ void AdviseLargePages([[maybe_unused]] char* data, [[maybe_unused]] std::size_t 
 #endif
 }
 
+// Smaller buffers cost too little to be worth keeping.
+constexpr std::size_t kBufferWorthKeeping = 1 << 20;
+
+std::mutex& SpareBufferMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::string& SpareBuffer() {
+    static std::string spare;
+    return spare;
+}
+
+// The kept buffer, when it can hold `size` bytes and is not far larger.
+void TakeSpareBuffer(std::string& bytes, std::size_t size) {
+    const std::lock_guard lock(SpareBufferMutex());
+    const std::size_t capacity = SpareBuffer().capacity();
+    if (bytes.capacity() < size && capacity >= size && capacity / 2 <= size) {
+        bytes = std::exchange(SpareBuffer(), std::string());
+    }
+}
+
 ReplacementGuard& CurrentGuard() {
     static ReplacementGuard guard;
     return guard;
@@ -538,7 +561,6 @@ std::string FileStatus::Message(std::string_view action) const {
 
 FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::uint64_t limit,
                          std::string_view tooLarge) {
-    bytes.clear();
     const auto refuse = [&](std::string reason) {
         bytes.clear();
         return FileStatus::Failure(path, std::move(reason));
@@ -593,9 +615,15 @@ FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::uint64_t
     }
     // Read straight into the text, sized for the whole file; a file that grows meanwhile is
     // read to its end all the same, up to the limit.
-    bytes.reserve(static_cast<std::size_t>(expected) + 1);
-    AdviseLargePages(bytes.data(), bytes.capacity());
-    bytes.resize(static_cast<std::size_t>(expected) + 1);
+    const std::size_t size = static_cast<std::size_t>(expected) + 1;
+    TakeSpareBuffer(bytes, size);
+    if (bytes.capacity() < size) {
+        bytes.clear();
+        bytes.reserve(size);
+        AdviseLargePages(bytes.data(), bytes.capacity());
+    }
+    // Memory filled before is only cut to size, not zeroed again.
+    bytes.resize(size);
     std::size_t filled = 0;
     for (;;) {
         const long long got = readSome(bytes.data() + filled, bytes.size() - filled);
@@ -618,6 +646,16 @@ FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::uint64_t
     close();
     bytes.resize(filled);
     return FileStatus::Success();
+}
+
+void KeepReadBuffer(std::string&& buffer) {
+    if (buffer.capacity() < kBufferWorthKeeping) {
+        return;
+    }
+    const std::lock_guard lock(SpareBufferMutex());
+    if (buffer.capacity() > SpareBuffer().capacity()) {
+        SpareBuffer() = std::move(buffer);
+    }
 }
 
 FileStatus ReadFileIfThere(const fs::path& path, std::optional<std::string>& bytes) {

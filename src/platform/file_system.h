@@ -2,8 +2,8 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +47,11 @@ FileStatus ReadFileBytes(const std::filesystem::path& path, std::string& bytes,
 // Reads a file that may be missing: no bytes when it is not there. Fails only when a file
 // is there but cannot be read.
 FileStatus ReadFileIfThere(const std::filesystem::path& path, std::optional<std::string>& bytes);
+
+// Keeps the memory of a large text read before and no longer needed, for the next read of a
+// file of about its size: a save after a load then reads into memory already in place
+// instead of new pages. One buffer is kept, until a read takes it.
+void KeepReadBuffer(std::string&& buffer);
 
 // Replaces (or creates) a file with the given bytes atomically: the bytes go to a new
 // temporary file in the same folder, which then takes the file's place. The old file stays

@@ -44,6 +44,9 @@ public:
     bool changed() const { return changed_; }
     bool utf16() const { return utf16_; }
 
+    // Hands over the memory of the text as read, leaving an empty document.
+    std::string ReleaseText();
+
     // The whole file as it is now, in the encoding it was read in.
     std::string Serialize() const;
 

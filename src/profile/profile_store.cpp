@@ -65,7 +65,12 @@ ProfileReader::ProfileReader(const fs::path& file) {
     document_ = std::make_unique<IniDocument>(std::move(bytes).value_or(""));
 }
 
-ProfileReader::~ProfileReader() = default;
+// What was read is usually saved next: its memory is kept for that read.
+ProfileReader::~ProfileReader() {
+    if (document_) {
+        KeepReadBuffer(document_->ReleaseText());
+    }
+}
 ProfileReader::ProfileReader(ProfileReader&&) noexcept = default;
 ProfileReader& ProfileReader::operator=(ProfileReader&&) noexcept = default;
 
