@@ -56,9 +56,8 @@ int main(int argc, char** argv) {
     vk3::CacheSettingsDialog cache(paths.engineConfig, prompter, &dialog);
     vk3::OtherSettingsDialog other(paths, prompter, &dialog);
     vk3::CreditsDialog credits(silent, &dialog);
-    const bool all = Render(dialog, out / "main-dialog.png") &&
-                     Render(cache, out / "cache-settings.png") &&
-                     Render(other, out / "other-settings.png") &&
-                     Render(credits, out / "credits.png");
+    const bool all =
+        Render(dialog, out / "main-dialog.png") && Render(cache, out / "cache-settings.png") &&
+        Render(other, out / "other-settings.png") && Render(credits, out / "credits.png");
     return all ? 0 : 1;
 }
