@@ -113,7 +113,7 @@ void MainDialog::BuildControls() {
 void MainDialog::BuildHeader(QVBoxLayout* layout) {
     auto* banner = new QLabel(this);
     banner->setObjectName("banner");
-    banner->setPixmap(RawPicture(":/banner.ppm"));
+    banner->setPixmap(PpmPicture(":/banner.ppm"));
     banner->setAlignment(Qt::AlignCenter);
     banner->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     layout->addWidget(banner, 0, Qt::AlignHCenter);

@@ -16,7 +16,6 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
-#include <QResource>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QToolTip>
@@ -24,8 +23,6 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <cctype>
-#include <charconv>
 #include <cstdlib>
 
 #include "platform/sdl_library.h"
@@ -229,47 +226,26 @@ std::vector<DisplayMode> SdlDisplayModeSource::Modes() {
     return modes;
 }
 
-QPixmap RawPicture(const QString& resourcePath) {
-    const QResource resource(resourcePath);
-    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression) {
-        return QPixmap();
-    }
-    const char* const begin = reinterpret_cast<const char*>(resource.data());
-    const char* const end = begin + resource.size();
-    if (resource.size() < 2 || std::string_view(begin, 2) != "P6") {
-        return QPixmap();
-    }
-    // Width, height and the largest value, each after white space, then one white space
-    // byte before the pixels.
-    const char* next = begin + 2;
-    std::array<int, 3> numbers{};
-    for (int& number : numbers) {
-        while (next < end && std::isspace(static_cast<unsigned char>(*next))) {
-            ++next;
-        }
-        const std::from_chars_result read = std::from_chars(next, end, number);
-        if (read.ec != std::errc() || number <= 0 || number > 65535) {
-            return QPixmap();
-        }
-        next = read.ptr;
-    }
-    const auto [width, height, largest] = numbers;
-    const qsizetype lineBytes = static_cast<qsizetype>(width) * 3;
-    if (largest != 255 || next >= end || !std::isspace(static_cast<unsigned char>(*next)) ||
-        end - (next + 1) != lineBytes * height) {
-        return QPixmap();
-    }
-    const QImage pixels(reinterpret_cast<const uchar*>(next + 1), width, height, lineBytes,
-                        QImage::Format_RGB888);
-    return QPixmap::fromImage(pixels);
+namespace {
+
+// Reads a picture in the format given, without asking every image plugin whether it knows it.
+QImage ReadPicture(const QString& path, const char* format) {
+    QImageReader reader(path, format);
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
+}  // namespace
+
+QPixmap PpmPicture(const QString& resourcePath) {
+    return QPixmap::fromImage(ReadPicture(resourcePath, "ppm"));
 }
 
 QIcon PngIcon(const QString& resourcePrefix, std::initializer_list<int> sizes) {
     QIcon icon;
     for (const int size : sizes) {
-        QImageReader reader(resourcePrefix + QString::number(size) + ".png", "png");
-        reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
+        icon.addPixmap(QPixmap::fromImage(
+            ReadPicture(resourcePrefix + QString::number(size) + ".png", "png")));
     }
     return icon;
 }

@@ -72,9 +72,9 @@ public:
     std::vector<DisplayMode> Modes() override;
 };
 
-// A picture kept as a binary PPM ("P6", a byte per channel) in an uncompressed resource:
-// its pixels are used where they lie, without decoding. A null pixmap when it is not one.
-QPixmap RawPicture(const QString& resourcePath);
+// A picture kept as a binary PPM (raw pixels, in an uncompressed resource), so that nothing
+// is decoded at start-up. A null pixmap when it is not one.
+QPixmap PpmPicture(const QString& resourcePath);
 
 // An icon from PNG resources of the given square sizes ("icon-<size>.png"), read as PNG
 // without asking every image plugin whether it knows the format.
