@@ -189,13 +189,9 @@ FileStatus ResolveTarget(const fs::path& path, fs::path& target) {
             return FileStatus::Failure(target, "the file is read-only");
         }
     }
-    fs::path folder = target.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    if (!fs::is_directory(folder, error)) {
-        return FileStatus::Failure(target,
-                                   "its folder \"" + Utf8FromPath(folder) + "\" does not exist");
+    if (!fs::is_directory(FolderOf(target), error)) {
+        return FileStatus::Failure(
+            target, "its folder \"" + Utf8FromPath(FolderOf(target)) + "\" does not exist");
     }
     return FileStatus::Success();
 }
@@ -251,7 +247,6 @@ FileStatus Stage(const fs::path& path, std::span<const std::string_view> pieces,
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         return FileStatus::Failure(staged.target, "the file is read-only");
     }
-    RemoveLeftoverTemporaries(FolderOf(staged.target));
     for (int attempt = 0; attempt < 16; ++attempt) {
         staged.temporary = TemporaryBeside(staged.target);
         HANDLE file = CreateFileW(staged.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -315,7 +310,7 @@ FileStatus Flush(std::span<StagedFile>) {
     return FileStatus::Success();
 }
 
-void FlushFolders(std::span<const StagedFile>) {}
+void FlushFolders(const std::vector<fs::path>&) {}
 
 #else
 
@@ -378,7 +373,6 @@ FileStatus Stage(const fs::path& path, std::span<const std::string_view> pieces,
         return FileStatus::Failure(staged.target, ReasonFromError(errno));
     }
 
-    RemoveLeftoverTemporaries(FolderOf(staged.target));
     const int fd = staged.fd = OpenTemporary(staged, exists);
     if (fd < 0) {
         const int error = errno;
@@ -477,13 +471,7 @@ FileStatus Commit(StagedFile& staged) {
 
 // The new names reach the disk with their folders' entries, each folder flushed once after
 // all its renames; the files are in place either way.
-void FlushFolders(std::span<const StagedFile> files) {
-    std::vector<fs::path> folders;
-    for (const StagedFile& staged : files) {
-        if (std::find(folders.begin(), folders.end(), FolderOf(staged.target)) == folders.end()) {
-            folders.push_back(FolderOf(staged.target));
-        }
-    }
+void FlushFolders(const std::vector<fs::path>& folders) {
     for (const fs::path& folder : folders) {
         const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (folderFd >= 0) {
@@ -494,6 +482,17 @@ void FlushFolders(std::span<const StagedFile> files) {
 }
 
 #endif
+
+// The folders the staged files go to, each once.
+std::vector<fs::path> FoldersOf(std::span<const StagedFile> files) {
+    std::vector<fs::path> folders;
+    for (const StagedFile& staged : files) {
+        if (std::find(folders.begin(), folders.end(), FolderOf(staged.target)) == folders.end()) {
+            folders.push_back(FolderOf(staged.target));
+        }
+    }
+    return folders;
+}
 
 // A large read buffer is filled in 2 MiB pages where the system offers them: a 10 MB file
 // then costs a few hundred page faults instead of 2500.
@@ -690,20 +689,26 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
             return allowed;
         }
     }
+    // Discarding a file not staged, or already in place, does nothing.
     std::vector<StagedFile> staged(replacements.size());
-    for (std::size_t i = 0; i < replacements.size(); ++i) {
-        if (FileStatus status = Stage(replacements[i].path, replacements[i].pieces, staged[i]);
-            !status) {
-            for (std::size_t j = 0; j < i; ++j) {
-                Discard(staged[j]);
-            }
-            return status;
-        }
-    }
-    if (FileStatus flushed = Flush(staged); !flushed) {
+    const auto discardAll = [&staged] {
         for (StagedFile& file : staged) {
             Discard(file);
         }
+    };
+    for (std::size_t i = 0; i < replacements.size(); ++i) {
+        if (FileStatus status = Stage(replacements[i].path, replacements[i].pieces, staged[i]);
+            !status) {
+            discardAll();
+            return status;
+        }
+    }
+    const std::vector<fs::path> folders = FoldersOf(staged);
+    for (const fs::path& folder : folders) {
+        RemoveLeftoverTemporaries(folder);
+    }
+    if (FileStatus flushed = Flush(staged); !flushed) {
+        discardAll();
         return flushed;
     }
     // Old contents, so that a failure half-way can be undone. Only a file that is not there
@@ -712,9 +717,7 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
     std::vector<std::optional<std::string>> previous(replacements.size());
     for (std::size_t i = 0; i + 1 < staged.size(); ++i) {
         if (FileStatus read = ReadFileIfThere(staged[i].target, previous[i]); !read) {
-            for (StagedFile& file : staged) {
-                Discard(file);
-            }
+            discardAll();
             return read;
         }
     }
@@ -723,9 +726,7 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
     // the shortest time in which the files can be out of step.
     for (std::size_t i = 0; i < staged.size(); ++i) {
         if (FileStatus status = Commit(staged[i]); !status) {
-            for (std::size_t j = i + 1; j < staged.size(); ++j) {
-                Discard(staged[j]);
-            }
+            discardAll();
             for (std::size_t j = 0; j < i; ++j) {
                 std::error_code ignored;
                 if (previous[j]) {
@@ -737,7 +738,7 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
             return status;
         }
     }
-    FlushFolders(staged);
+    FlushFolders(folders);
     return FileStatus::Success();
 }
 
