@@ -68,6 +68,14 @@ std::string Utf8ToUtf16(std::string_view text) {
     return out;
 }
 
+std::string Joined(const std::vector<std::string_view>& pieces) {
+    std::string whole;
+    for (const std::string_view piece : pieces) {
+        whole += piece;
+    }
+    return whole;
+}
+
 }  // namespace
 
 bool IsIniBlank(char c) {
@@ -465,20 +473,12 @@ std::vector<std::string_view> IniDocument::Pieces() const {
     if (!utf16_) {
         return pieces;
     }
-    std::string whole;
-    for (const std::string_view piece : pieces) {
-        whole += piece;
-    }
-    encoded_ = "\xFF\xFE" + Utf8ToUtf16(whole) + oddByte_;
+    encoded_ = "\xFF\xFE" + Utf8ToUtf16(Joined(pieces)) + oddByte_;
     return {encoded_};
 }
 
 std::string IniDocument::Serialize() const {
-    std::string text;
-    for (const std::string_view piece : Pieces()) {
-        text += piece;
-    }
-    return text;
+    return Joined(Pieces());
 }
 
 }  // namespace vk3
