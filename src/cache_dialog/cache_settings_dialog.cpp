@@ -19,7 +19,6 @@ namespace vk3 {
 
 namespace {
 
-constexpr const char* kRestoreQuestion = "do you really want to restore the settings?";
 constexpr const char* kTotalCacheHint = "total + high quality texture cache";
 constexpr const char* kIncreaseHint = "increase cache";
 constexpr const char* kDecreaseHint = "decrease cache";
@@ -321,7 +320,7 @@ void CacheSettingsDialog::Save() {
 }
 
 void CacheSettingsDialog::RestoreStandardValues() {
-    if (!prompter_.AskYesNo(kRestoreQuestion)) {
+    if (!prompter_.AskYesNo(kRestoreSettingsQuestion)) {
         return;
     }
     model_.RestoreStandardValues();

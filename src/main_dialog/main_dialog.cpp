@@ -25,7 +25,6 @@ namespace {
 
 constexpr const char* kTitle = "Veskaran 3 - Tuning Utility";
 constexpr const char* kSettingsSaved = "settings saved";
-constexpr const char* kRestoreQuestion = "do you really want to restore the settings?";
 
 QString AccessibleNameOf(std::string_view caption) {
     QString name = ToQString(caption);
@@ -323,7 +322,7 @@ void MainDialog::SaveMainSettings() {
 }
 
 void MainDialog::RestoreDefaultSettings() {
-    if (!prompter_.AskYesNo(kRestoreQuestion)) {
+    if (!prompter_.AskYesNo(kRestoreSettingsQuestion)) {
         return;
     }
     model_.RestoreDefaults();

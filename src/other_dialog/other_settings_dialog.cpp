@@ -21,8 +21,6 @@ namespace vk3 {
 
 namespace {
 
-constexpr const char* kRestoreQuestion = "do you really want to restore the settings?";
-
 // The row of group boxes each group stands in, and its share of the row's width.
 struct GroupPlace {
     int row;
@@ -191,7 +189,7 @@ void OtherSettingsDialog::Save() {
 }
 
 void OtherSettingsDialog::Restore() {
-    if (!prompter_.AskYesNo(kRestoreQuestion)) {
+    if (!prompter_.AskYesNo(kRestoreSettingsQuestion)) {
         return;
     }
     model_.Restore();

@@ -91,6 +91,10 @@ void SetHint(QWidget* control, std::string_view hint);
 // default button), and its caption keeps room to the button's edges.
 QPushButton* MakeDialogButton(QWidget* parent, const char* objectName, const char* caption);
 
+// What every dialog's "&restore settings" asks before it changes anything.
+inline constexpr const char* kRestoreSettingsQuestion =
+    "do you really want to restore the settings?";
+
 // The bottom row of a settings dialog: "&restore settings" on the left, then "&save" and
 // "&close", the default button, on the right; between them the given widget or a space.
 struct SettingsButtons {
