@@ -27,8 +27,7 @@ void BM_StartUpToShownMainDialog(benchmark::State& state) {
     paths.userOptions = examples / "Documents/veskaran3/UserOptions.ini";
     vk3::test::FakePrompter prompter;  // the benchmarks show no message boxes
     for (auto _ : state) {
-        vk3::SdlDisplayModeSource displayModes;
-        vk3::MainDialog dialog(paths, vk3::ResolutionEntries(displayModes.Modes()), prompter);
+        vk3::MainDialog dialog(paths, vk3::ResolutionEntries(vk3::SystemDisplayModes()), prompter);
         dialog.show();
         QApplication::processEvents();
         benchmark::DoNotOptimize(dialog.grab());

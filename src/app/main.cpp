@@ -22,9 +22,6 @@
 #include "platform/qt_platform.h"
 #include "platform/safety_copies.h"
 #include "platform/sdl_music_player.h"
-#if !defined(_WIN32) && !defined(__APPLE__)
-#include "platform/x11_display_modes.h"
-#endif
 #include "settings/resolution.h"
 
 namespace {
@@ -93,14 +90,8 @@ int main(int argc, char** argv) {
         composeFile ? std::optional<std::string>(composeFile) : std::nullopt;
     setenv("XCOMPOSEFILE", "/dev/null", 1);
 #endif
-    std::future<std::vector<vk3::DisplayMode>> displayModes = std::async(std::launch::async, [] {
-#if !defined(_WIN32) && !defined(__APPLE__)
-        if (std::optional<std::vector<vk3::DisplayMode>> modes = vk3::RandrDisplayModes()) {
-            return *std::move(modes);
-        }
-#endif
-        return vk3::SdlDisplayModeSource().Modes();
-    });
+    std::future<std::vector<vk3::DisplayMode>> displayModes =
+        std::async(std::launch::async, vk3::SystemDisplayModes);
 
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create("Fusion"));

@@ -24,8 +24,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/sdl_library.h"
+#if !defined(_WIN32) && !defined(__APPLE__)
+#include "platform/x11_display_modes.h"
+#endif
 #include "profile/profile_store.h"
 #include "settings/hint.h"
 
@@ -224,6 +228,15 @@ std::vector<DisplayMode> SdlDisplayModeSource::Modes() {
     }
     sdl->QuitSubSystem(SDL_INIT_VIDEO);
     return modes;
+}
+
+std::vector<DisplayMode> SystemDisplayModes() {
+#if !defined(_WIN32) && !defined(__APPLE__)
+    if (std::optional<std::vector<DisplayMode>> modes = RandrDisplayModes()) {
+        return *std::move(modes);
+    }
+#endif
+    return SdlDisplayModeSource().Modes();
 }
 
 namespace {

@@ -72,6 +72,10 @@ public:
     std::vector<DisplayMode> Modes() override;
 };
 
+// The primary display's 32-bit modes as SDL lists them: asked of the X server where it tells
+// them the same way, else of SDL, which brings dozens of libraries.
+std::vector<DisplayMode> SystemDisplayModes();
+
 // A picture kept as a binary PPM (raw pixels, in an uncompressed resource), so that nothing
 // is decoded at start-up. A null pixmap when it is not one.
 QPixmap PpmPicture(const QString& resourcePath);
