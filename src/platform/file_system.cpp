@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <mutex>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <system_error>
@@ -508,28 +508,6 @@ void AdviseLargePages([[maybe_unused]] char* data, [[maybe_unused]] std::size_t 
 #endif
 }
 
-// Smaller buffers cost too little to be worth keeping.
-constexpr std::size_t kBufferWorthKeeping = 1 << 20;
-
-std::mutex& SpareBufferMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-std::string& SpareBuffer() {
-    static std::string spare;
-    return spare;
-}
-
-// The kept buffer, when it can hold `size` bytes and is not far larger.
-void TakeSpareBuffer(std::string& bytes, std::size_t size) {
-    const std::lock_guard lock(SpareBufferMutex());
-    const std::size_t capacity = SpareBuffer().capacity();
-    if (bytes.capacity() < size && capacity >= size && capacity / 2 <= size) {
-        bytes = std::exchange(SpareBuffer(), std::string());
-    }
-}
-
 ReplacementGuard& CurrentGuard() {
     static ReplacementGuard guard;
     return guard;
@@ -558,76 +536,123 @@ std::string FileStatus::Message(std::string_view action) const {
     return std::string(action) + " \"" + Utf8FromPath(path) + "\": " + reason;
 }
 
+namespace {
+
+// A regular file open for reading. Folders, devices and pipes are refused; opening never
+// waits, not even for a pipe without a writer, so none in place of a settings file can stall
+// or flood us.
+class OpenedFile {
+public:
+    explicit OpenedFile(const fs::path& path) {
+#ifdef _WIN32
+        std::error_code error;
+        const fs::file_status status = fs::status(path, error);
+        if (fs::is_directory(status)) {
+            problem_ = "it is a folder, not a file";
+            return;
+        }
+        if (fs::exists(status) && !fs::is_regular_file(status)) {
+            problem_ = "it is not a regular file";
+            return;
+        }
+        // The wide name, so that folders outside the ANSI code page open too.
+        file_ = ::_wfopen(path.c_str(), L"rb");
+        if (file_ == nullptr) {
+            problem_ = ReasonFromError(errno);
+            return;
+        }
+        size_ = fs::file_size(path, error);
+#else
+        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd_ < 0) {
+            problem_ = ReasonFromError(errno);
+            return;
+        }
+        struct stat info {};
+        if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+            problem_ =
+                S_ISDIR(info.st_mode) ? "it is a folder, not a file" : "it is not a regular file";
+            return;
+        }
+        size_ = static_cast<std::uintmax_t>(info.st_size);
+#endif
+    }
+    ~OpenedFile() {
+#ifdef _WIN32
+        if (file_ != nullptr) {
+            std::fclose(file_);
+        }
+#else
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+#endif
+    }
+    OpenedFile(const OpenedFile&) = delete;
+    OpenedFile& operator=(const OpenedFile&) = delete;
+
+    // Why the file cannot be read; empty when it is open.
+    const std::string& problem() const {
+        return problem_;
+    }
+    // Its size when opened.
+    std::uintmax_t size() const {
+        return size_;
+    }
+
+    // Bytes read (0 at the end), or -1 on failure.
+    long long ReadSome(char* into, std::size_t count) {
+#ifdef _WIN32
+        const std::size_t got = std::fread(into, 1, count, file_);
+        return std::ferror(file_) ? -1 : static_cast<long long>(got);
+#else
+        for (;;) {
+            const ssize_t got = ::read(fd_, into, count);
+            if (got >= 0 || errno != EINTR) {
+                return static_cast<long long>(got);
+            }
+        }
+#endif
+    }
+
+private:
+#ifdef _WIN32
+    std::FILE* file_ = nullptr;
+#else
+    int fd_ = -1;
+#endif
+    std::uintmax_t size_ = 0;
+    std::string problem_;
+};
+
+}  // namespace
+
 FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::uint64_t limit,
                          std::string_view tooLarge) {
     const auto refuse = [&](std::string reason) {
         bytes.clear();
         return FileStatus::Failure(path, std::move(reason));
     };
-#ifdef _WIN32
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    if (fs::is_directory(status)) {
-        return refuse("it is a folder, not a file");
+    OpenedFile file(path);
+    if (!file.problem().empty()) {
+        return refuse(file.problem());
     }
-    if (fs::exists(status) && !fs::is_regular_file(status)) {
-        return refuse("it is not a regular file");
-    }
-    // The wide name, so that folders outside the ANSI code page open too.
-    std::FILE* file = ::_wfopen(path.c_str(), L"rb");
-    if (file == nullptr) {
-        return refuse(ReasonFromError(errno));
-    }
-    const std::uintmax_t expected = fs::file_size(path, error);
-    const auto readSome = [&](char* into, std::size_t count) {
-        const std::size_t got = std::fread(into, 1, count, file);
-        return std::ferror(file) ? -1 : static_cast<long long>(got);
-    };
-    const auto close = [&] { std::fclose(file); };
-#else
-    // Opening never waits, not even for a pipe without a writer; only a regular file is
-    // read, so a device or a pipe in place of a settings file cannot stall or flood us.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return refuse(ReasonFromError(errno));
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const bool folder = S_ISDIR(info.st_mode);
-        ::close(fd);
-        return refuse(folder ? "it is a folder, not a file" : "it is not a regular file");
-    }
-    const auto expected = static_cast<std::uintmax_t>(info.st_size);
-    const auto readSome = [&](char* into, std::size_t count) {
-        for (;;) {
-            const ssize_t got = ::read(fd, into, count);
-            if (got >= 0 || errno != EINTR) {
-                return static_cast<long long>(got);
-            }
-        }
-    };
-    const auto close = [&] { ::close(fd); };
-#endif
-    if (expected > limit) {
-        close();
+    if (file.size() > limit) {
         return refuse(std::string(tooLarge));
     }
     // Read straight into the text, sized for the whole file; a file that grows meanwhile is
     // read to its end all the same, up to the limit.
-    const std::size_t size = static_cast<std::size_t>(expected) + 1;
-    TakeSpareBuffer(bytes, size);
+    const std::size_t size = static_cast<std::size_t>(file.size()) + 1;
     if (bytes.capacity() < size) {
         bytes.clear();
         bytes.reserve(size);
         AdviseLargePages(bytes.data(), bytes.capacity());
     }
-    // Memory filled before is only cut to size, not zeroed again.
     bytes.resize(size);
     std::size_t filled = 0;
     for (;;) {
-        const long long got = readSome(bytes.data() + filled, bytes.size() - filled);
+        const long long got = file.ReadSome(bytes.data() + filled, bytes.size() - filled);
         if (got < 0) {
-            close();
             return refuse("it could not be read");
         }
         if (got == 0) {
@@ -635,25 +660,33 @@ FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::uint64_t
         }
         filled += static_cast<std::size_t>(got);
         if (filled > limit) {
-            close();
             return refuse(std::string(tooLarge));
         }
         if (filled == bytes.size()) {
             bytes.resize(bytes.size() + (1 << 16));
         }
     }
-    close();
     bytes.resize(filled);
     return FileStatus::Success();
 }
 
-void KeepReadBuffer(std::string&& buffer) {
-    if (buffer.capacity() < kBufferWorthKeeping) {
-        return;
+bool FileHoldsExactly(const fs::path& path, std::string_view bytes) {
+    OpenedFile file(path);
+    if (!file.problem().empty() || file.size() != bytes.size()) {
+        return false;
     }
-    const std::lock_guard lock(SpareBufferMutex());
-    if (buffer.capacity() > SpareBuffer().capacity()) {
-        SpareBuffer() = std::move(buffer);
+    // Read in steps small enough to stay in the processor's cache.
+    std::vector<char> step(std::size_t{1} << 17);
+    for (;;) {
+        const long long got = file.ReadSome(step.data(), step.size());
+        if (got <= 0) {
+            return got == 0 && bytes.empty();
+        }
+        const auto count = static_cast<std::size_t>(got);
+        if (count > bytes.size() || std::memcmp(step.data(), bytes.data(), count) != 0) {
+            return false;
+        }
+        bytes.remove_prefix(count);
     }
 }
 

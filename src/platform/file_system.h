@@ -48,10 +48,9 @@ FileStatus ReadFileBytes(const std::filesystem::path& path, std::string& bytes,
 // is there but cannot be read.
 FileStatus ReadFileIfThere(const std::filesystem::path& path, std::optional<std::string>& bytes);
 
-// Keeps the memory of a large text read before and no longer needed, for the next read of a
-// file of about its size: a save after a load then reads into memory already in place
-// instead of new pages. One buffer is kept, until a read takes it.
-void KeepReadBuffer(std::string&& buffer);
+// Whether the file is there, readable and holds exactly these bytes: a save then knows
+// that what it read before is still what the file holds.
+bool FileHoldsExactly(const std::filesystem::path& path, std::string_view bytes);
 
 // Replaces (or creates) a file with the given bytes atomically: the bytes go to a new
 // temporary file in the same folder, which then takes the file's place. The old file stays

@@ -152,12 +152,6 @@ IniDocument::IniDocument(std::string fileBytes) {
 
 IniDocument::~IniDocument() = default;
 
-std::string IniDocument::ReleaseText() {
-    sections_.clear();
-    sectionIndex_.clear();
-    return std::exchange(text_, std::string());
-}
-
 // Only the section headers are looked for here: a header's "[" is the first non-blank of its
 // line, so a search for "[" that looks back to the line's start finds them all in one pass.
 void IniDocument::FindHeaders() {

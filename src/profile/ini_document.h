@@ -44,8 +44,14 @@ public:
     bool changed() const { return changed_; }
     bool utf16() const { return utf16_; }
 
-    // Hands over the memory of the text as read, leaving an empty document.
-    std::string ReleaseText();
+    // The file's bytes as read, while nothing has changed them; nothing for a UTF-16 file,
+    // which is held converted.
+    std::optional<std::string_view> unchangedFileBytes() const {
+        if (utf16_ || changed_) {
+            return std::nullopt;
+        }
+        return text_;
+    }
 
     // The whole file as it is now, in the encoding it was read in.
     std::string Serialize() const;

@@ -1,6 +1,7 @@
 #include "profile/profile_store.h"
 
 #include <memory>
+#include <mutex>
 #include <system_error>
 
 #include "profile/code_page.h"
@@ -57,18 +58,75 @@ std::string WriteProblem(const ProfileWrite& write) {
     return {};
 }
 
+// The documents readers read last. What was read is usually saved next: a save that finds
+// the file still holding the same bytes takes the document, with the lookups already made,
+// instead of reading and parsing the file again.
+class ReadDocuments {
+public:
+    void Keep(const fs::path& file, std::unique_ptr<IniDocument> document) {
+        const std::lock_guard lock(mutex_);
+        std::erase_if(kept_, [&](const auto& entry) { return entry.first == file; });
+        if (kept_.size() == kKept) {
+            kept_.erase(kept_.begin());
+        }
+        kept_.emplace_back(file, std::move(document));
+    }
+
+    std::unique_ptr<IniDocument> Take(const fs::path& file) {
+        const std::lock_guard lock(mutex_);
+        for (auto entry = kept_.begin(); entry != kept_.end(); ++entry) {
+            if (entry->first == file) {
+                std::unique_ptr<IniDocument> document = std::move(entry->second);
+                kept_.erase(entry);
+                return document;
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    static constexpr std::size_t kKept = 4;  // the program's settings files, each once
+    std::mutex mutex_;
+    std::vector<std::pair<fs::path, std::unique_ptr<IniDocument>>> kept_;  // oldest first
+};
+
+ReadDocuments& LastRead() {
+    static ReadDocuments documents;
+    return documents;
+}
+
+// The document a save changes: the one read last when the file still holds its bytes,
+// else the file read now. A file that is there but cannot be read fails the save: its
+// content would be lost.
+FileStatus DocumentToChange(const fs::path& file, std::unique_ptr<IniDocument>& document) {
+    document = LastRead().Take(file);
+    if (document) {
+        const std::optional<std::string_view> bytes = document->unchangedFileBytes();
+        if (bytes && FileHoldsExactly(file, *bytes)) {
+            return FileStatus::Success();
+        }
+        document.reset();
+    }
+    std::optional<std::string> bytes;
+    if (FileStatus status = ReadFileIfThere(file, bytes); !status) {
+        return status;
+    }
+    document = std::make_unique<IniDocument>(std::move(bytes).value_or(""));
+    return FileStatus::Success();
+}
+
 }  // namespace
 
-ProfileReader::ProfileReader(const fs::path& file) {
+ProfileReader::ProfileReader(const fs::path& file) : file_(file) {
     std::optional<std::string> bytes;
     status_ = ReadFileIfThere(file, bytes);
+    found_ = bytes.has_value();
     document_ = std::make_unique<IniDocument>(std::move(bytes).value_or(""));
 }
 
-// What was read is usually saved next: its memory is kept for that read.
 ProfileReader::~ProfileReader() {
-    if (document_) {
-        KeepReadBuffer(document_->ReleaseText());
+    if (document_ && found_ && document_->unchangedFileBytes()) {
+        LastRead().Keep(file_, std::move(document_));
     }
 }
 ProfileReader::ProfileReader(ProfileReader&&) noexcept = default;
@@ -139,13 +197,10 @@ FileStatus WriteProfileFiles(const std::vector<ProfileFileWrites>& files) {
                 return FileStatus::Failure(file, std::move(problem));
             }
         }
-        // A file that is there but cannot be read is not replaced: its content would be lost.
-        std::optional<std::string> bytes;
-        if (FileStatus status = ReadFileIfThere(file, bytes); !status) {
+        if (FileStatus status = DocumentToChange(file, documents.emplace_back()); !status) {
             return status;
         }
-        IniDocument& document =
-            *documents.emplace_back(std::make_unique<IniDocument>(std::move(bytes).value_or("")));
+        IniDocument& document = *documents.back();
         for (const ProfileWrite& write : writes) {
             if (document.utf16()) {
                 document.Set(Windows1252ToUtf8(write.section), Windows1252ToUtf8(write.key),

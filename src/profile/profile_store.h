@@ -25,7 +25,8 @@ class IniDocument;
 
 // Reads many keys of one file from a single read of it. A missing or unreadable file reads
 // as empty, so every lookup gives its default; status() tells a file that is there but
-// could not be read.
+// could not be read. When it goes, its document is kept for a save of the same file that
+// follows, which takes it only if the file still holds the same bytes.
 class ProfileReader {
 public:
     explicit ProfileReader(const std::filesystem::path& file);
@@ -52,8 +53,10 @@ public:
 private:
     std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
 
+    std::filesystem::path file_;
     std::unique_ptr<IniDocument> document_;
     FileStatus status_;
+    bool found_ = false;  // the file was there and read
 };
 
 std::string ReadProfileString(const std::filesystem::path& file, std::string_view section,

@@ -151,6 +151,39 @@ TEST_F(ProfileStoreTest, WritesChangeOnlyTheLinesTheyAffect) {
     }
 }
 
+// A save right after a read starts from the document read only while the file still holds
+// exactly its bytes: a change another program made in between is kept.
+TEST_F(ProfileStoreTest, SavesAfterAReadStartFromWhatTheFileHoldsThen) {
+    const std::string read = "[s]\r\nk=1\r\nm=2\r\n";
+    const struct {
+        std::optional<std::string> between;  // none: the file was removed
+        std::string after;
+    } cases[] = {
+        // clang-format off
+        {read, "[s]\r\nk=9\r\nm=2\r\n"},
+        {"[s]\r\nk=1\r\nm=3\r\n", "[s]\r\nk=9\r\nm=3\r\n"},  // same size
+        {"[s]\r\nk=1\r\n", "[s]\r\nk=9\r\n"},
+        {"[t]\r\nk=1\r\n[s]\r\nm=2\r\n", "[t]\r\nk=1\r\n[s]\r\nm=2\r\nk=9\r\n"},
+        {std::nullopt, "[s]\r\nk=9\r\n"},
+        {"\xFF\xFE" + Utf16("[s]\r\nk=1\r\n"), "\xFF\xFE" + Utf16("[s]\r\nk=9\r\n")},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.after);
+        WriteFile(file_, read);
+        {
+            const ProfileReader reader(file_);
+            ASSERT_EQ(reader.ReadString("s", "k", ""), "1");
+        }
+        fs::remove(file_);
+        if (c.between) {
+            WriteFile(file_, *c.between);
+        }
+        ASSERT_TRUE(WriteProfileString(file_, "s", "k", "9").ok());
+        EXPECT_EQ(ReadFile(file_), c.after);
+    }
+}
+
 TEST_F(ProfileStoreTest, Utf16FilesRoundTrip) {
     // "[Game]", "Name=Vėskaran 𝄞", "Player=1" with a lone surrogate on an untouched line.
     const std::string before = "\xFF\xFE" + Utf16("[Game]\r\nName=V") + "\x17\x01"s +
