@@ -6,7 +6,9 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <span>
 #include <system_error>
@@ -494,20 +496,6 @@ std::vector<fs::path> FoldersOf(std::span<const StagedFile> files) {
     return folders;
 }
 
-// A large read buffer is filled in 2 MiB pages where the system offers them: a 10 MB file
-// then costs a few hundred page faults instead of 2500.
-void AdviseLargePages([[maybe_unused]] char* data, [[maybe_unused]] std::size_t size) {
-#ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t kLargePage = 2 << 20;
-    const std::uintptr_t begin =
-        (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
-    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kLargePage - 1);
-    if (end > begin) {
-        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-    }
-#endif
-}
-
 ReplacementGuard& CurrentGuard() {
     static ReplacementGuard guard;
     return guard;
@@ -625,49 +613,118 @@ private:
     std::string problem_;
 };
 
-}  // namespace
-
-FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::uint64_t limit,
-                         std::string_view tooLarge) {
-    const auto refuse = [&](std::string reason) {
-        bytes.clear();
-        return FileStatus::Failure(path, std::move(reason));
-    };
+// Reads an opened file whole into memory that `room(n)` makes for n bytes, keeping those
+// read before; a file that grows meanwhile is read to its end all the same, up to the limit.
+// Gives the number of bytes read, or the failure.
+template <typename Room>
+FileStatus ReadWhole(const fs::path& path, std::uint64_t limit, std::string_view tooLarge,
+                     Room room, std::size_t& filled) {
+    filled = 0;
     OpenedFile file(path);
     if (!file.problem().empty()) {
-        return refuse(file.problem());
+        return FileStatus::Failure(path, file.problem());
     }
     if (file.size() > limit) {
-        return refuse(std::string(tooLarge));
+        return FileStatus::Failure(path, std::string(tooLarge));
     }
-    // Read straight into the text, sized for the whole file; a file that grows meanwhile is
-    // read to its end all the same, up to the limit.
-    const std::size_t size = static_cast<std::size_t>(file.size()) + 1;
-    if (bytes.capacity() < size) {
-        bytes.clear();
-        bytes.reserve(size);
-        AdviseLargePages(bytes.data(), bytes.capacity());
-    }
-    bytes.resize(size);
-    std::size_t filled = 0;
+    // One byte more than expected, so that the end is seen without growing.
+    std::size_t capacity = static_cast<std::size_t>(file.size()) + 1;
+    char* data = room(capacity);
     for (;;) {
-        const long long got = file.ReadSome(bytes.data() + filled, bytes.size() - filled);
+        const long long got = file.ReadSome(data + filled, capacity - filled);
         if (got < 0) {
-            return refuse("it could not be read");
+            return FileStatus::Failure(path, "it could not be read");
         }
         if (got == 0) {
-            break;
+            return FileStatus::Success();
         }
         filled += static_cast<std::size_t>(got);
         if (filled > limit) {
-            return refuse(std::string(tooLarge));
+            return FileStatus::Failure(path, std::string(tooLarge));
         }
-        if (filled == bytes.size()) {
-            bytes.resize(bytes.size() + (1 << 16));
+        if (filled == capacity) {
+            capacity += std::max<std::size_t>(capacity / 2, 1 << 16);
+            data = room(capacity);
         }
     }
-    bytes.resize(filled);
-    return FileStatus::Success();
+}
+
+}  // namespace
+
+// Large files get memory aligned for 2 MiB pages where the system has them.
+class FileBytesFiller {
+public:
+    static char* Room(FileBytes& bytes, std::size_t capacity, std::size_t kept) {
+        if (capacity <= bytes.capacity_) {
+            return bytes.data_.get();
+        }
+        constexpr std::size_t kLargePage = std::size_t{2} << 20;
+        char* data = nullptr;
+#if defined(MADV_HUGEPAGE) && !defined(_WIN32)
+        if (capacity >= kLargePage) {
+            capacity = (capacity + kLargePage - 1) & ~(kLargePage - 1);
+            data = static_cast<char*>(std::aligned_alloc(kLargePage, capacity));
+            if (data != nullptr) {
+                ::madvise(data, capacity, MADV_HUGEPAGE);
+#ifdef MADV_POPULATE_WRITE
+                ::madvise(data, capacity, MADV_POPULATE_WRITE);
+#endif
+            }
+        }
+#endif
+        if (data == nullptr) {
+            data = static_cast<char*>(std::malloc(capacity));
+            if (data == nullptr) {
+                throw std::bad_alloc();
+            }
+        }
+        if (kept > 0) {
+            std::memcpy(data, bytes.data_.get(), kept);
+        }
+        bytes.data_.reset(data);
+        bytes.capacity_ = capacity;
+        return data;
+    }
+
+    static void SetSize(FileBytes& bytes, std::size_t size) {
+        bytes.size_ = size;
+    }
+};
+
+void FileBytes::Free::operator()(char* data) const {
+    std::free(data);
+}
+
+FileBytes::FileBytes(std::string_view bytes) {
+    if (!bytes.empty()) {
+        std::memcpy(FileBytesFiller::Room(*this, bytes.size(), 0), bytes.data(), bytes.size());
+        size_ = bytes.size();
+    }
+}
+
+FileStatus ReadFileBytes(const fs::path& path, FileBytes& bytes, std::uint64_t limit,
+                         std::string_view tooLarge) {
+    std::size_t filled = 0;
+    FileStatus status = ReadWhole(
+        path, limit, tooLarge,
+        [&](std::size_t capacity) { return FileBytesFiller::Room(bytes, capacity, filled); },
+        filled);
+    FileBytesFiller::SetSize(bytes, status ? filled : 0);
+    return status;
+}
+
+FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::uint64_t limit,
+                         std::string_view tooLarge) {
+    std::size_t filled = 0;
+    FileStatus status = ReadWhole(
+        path, limit, tooLarge,
+        [&](std::size_t capacity) {
+            bytes.resize(capacity);
+            return bytes.data();
+        },
+        filled);
+    bytes.resize(status ? filled : 0);
+    return status;
 }
 
 bool FileHoldsExactly(const fs::path& path, std::string_view bytes) {
@@ -690,7 +747,7 @@ bool FileHoldsExactly(const fs::path& path, std::string_view bytes) {
     }
 }
 
-FileStatus ReadFileIfThere(const fs::path& path, std::optional<std::string>& bytes) {
+FileStatus ReadFileIfThere(const fs::path& path, std::optional<FileBytes>& bytes) {
     bytes.reset();
     std::error_code error;
     if (fs::status(path, error).type() == fs::file_type::not_found) {
@@ -747,7 +804,7 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
     // Old contents, so that a failure half-way can be undone. Only a file that is not there
     // may be removed again; one that is there but cannot be read stops everything here.
     // The last file is never put back: nothing can fail after it.
-    std::vector<std::optional<std::string>> previous(replacements.size());
+    std::vector<std::optional<FileBytes>> previous(replacements.size());
     for (std::size_t i = 0; i + 1 < staged.size(); ++i) {
         if (FileStatus read = ReadFileIfThere(staged[i].target, previous[i]); !read) {
             discardAll();
@@ -763,7 +820,7 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
             for (std::size_t j = 0; j < i; ++j) {
                 std::error_code ignored;
                 if (previous[j]) {
-                    ReplaceFileContents(staged[j].target, *previous[j]);
+                    ReplaceFileContents(staged[j].target, previous[j]->view());
                 } else {
                     fs::remove(staged[j].target, ignored);
                 }

@@ -135,17 +135,20 @@ bool IniDocument::SameName(std::string_view a, std::string_view b) {
     return EqualIgnoringAsciiCase(a, b);
 }
 
-IniDocument::IniDocument(std::string fileBytes) {
-    if (IsUtf16File(fileBytes)) {
+IniDocument::IniDocument(FileBytes fileBytes) : read_(std::move(fileBytes)) {
+    const std::string_view bytes = read_.view();
+    if (IsUtf16File(bytes)) {
         utf16_ = true;
-        std::string_view units = std::string_view(fileBytes).substr(2);
+        std::string_view units = bytes.substr(2);
         if (units.size() % 2 != 0) {
             oddByte_ = units.substr(units.size() - 1);
             units.remove_suffix(1);
         }
-        text_ = Utf16ToUtf8(units);
+        converted_ = Utf16ToUtf8(units);
+        read_ = FileBytes();
+        text_ = converted_;
     } else {
-        text_ = std::move(fileBytes);
+        text_ = bytes;
     }
     FindHeaders();
 }

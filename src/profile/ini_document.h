@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/file_system.h"
+
 namespace vk3 {
 
 // An INI file held in memory as the Windows private-profile functions see it. Lookups and
@@ -25,7 +27,7 @@ namespace vk3 {
 // at the end of the file.
 class IniDocument {
 public:
-    explicit IniDocument(std::string fileBytes);
+    explicit IniDocument(FileBytes fileBytes);
     ~IniDocument();
     IniDocument(const IniDocument&) = delete;
     IniDocument& operator=(const IniDocument&) = delete;
@@ -113,9 +115,11 @@ private:
     std::string_view OriginalValue(const Entry& entry) const;
     std::string_view StoredValue(const Section& section, const Entry& entry) const;
 
-    std::string text_;     // the file in its 8-bit form
-    bool utf16_ = false;   // read from a UTF-16LE file
-    std::string oddByte_;  // a UTF-16LE file's stray last byte, kept as it was
+    FileBytes read_;         // the file as read
+    std::string converted_;  // a UTF-16 file's text as UTF-8
+    std::string_view text_;  // the file in its 8-bit form: one of the two
+    bool utf16_ = false;     // read from a UTF-16LE file
+    std::string oddByte_;    // a UTF-16LE file's stray last byte, kept as it was
     std::vector<Section> sections_;
     std::unordered_map<std::string, std::size_t> sectionIndex_;  // lower-case name -> first
     bool changed_ = false;

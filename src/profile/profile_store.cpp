@@ -107,21 +107,21 @@ FileStatus DocumentToChange(const fs::path& file, std::unique_ptr<IniDocument>& 
         }
         document.reset();
     }
-    std::optional<std::string> bytes;
+    std::optional<FileBytes> bytes;
     if (FileStatus status = ReadFileIfThere(file, bytes); !status) {
         return status;
     }
-    document = std::make_unique<IniDocument>(std::move(bytes).value_or(""));
+    document = std::make_unique<IniDocument>(std::move(bytes).value_or(FileBytes()));
     return FileStatus::Success();
 }
 
 }  // namespace
 
 ProfileReader::ProfileReader(const fs::path& file) : file_(file) {
-    std::optional<std::string> bytes;
+    std::optional<FileBytes> bytes;
     status_ = ReadFileIfThere(file, bytes);
     found_ = bytes.has_value();
-    document_ = std::make_unique<IniDocument>(std::move(bytes).value_or(""));
+    document_ = std::make_unique<IniDocument>(std::move(bytes).value_or(FileBytes()));
 }
 
 ProfileReader::~ProfileReader() {

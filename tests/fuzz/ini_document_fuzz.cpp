@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view value = vk3::TrimIniBlanks(Take(input));
     const std::string file(input);
 
-    vk3::IniDocument untouched{std::string(file)};
+    vk3::IniDocument untouched{vk3::FileBytes(file)};
     Require(untouched.Serialize() == file);
     if (!Writable(section) || !Writable(key) || value.find_first_of("\r\n") != value.npos ||
         (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
@@ -52,9 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto text = [&](std::string_view bytes) {
         return untouched.utf16() ? vk3::Windows1252ToUtf8(bytes) : std::string(bytes);
     };
-    vk3::IniDocument changed{std::string(file)};
+    vk3::IniDocument changed{vk3::FileBytes(file)};
     changed.Set(text(section), text(key), text(value));
-    const vk3::IniDocument reread(changed.Serialize());
+    const vk3::IniDocument reread(vk3::FileBytes(changed.Serialize()));
     const auto written = reread.Find(text(section), text(key));
     Require(written && *written == text(value) && reread.utf16() == untouched.utf16());
     // Outside the UTF-16 form, the bytes change within one line, or one line is added.
