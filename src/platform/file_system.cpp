@@ -308,6 +308,8 @@ FileStatus Commit(StagedFile& staged) {
 }
 
 // Each file is flushed as it is written, and each move is written through.
+void StartWriteBack(std::span<const StagedFile>) {}
+
 FileStatus Flush(std::span<StagedFile>) {
     return FileStatus::Success();
 }
@@ -416,12 +418,16 @@ FileStatus Stage(const fs::path& path, std::span<const std::string_view> pieces,
     return FileStatus::Success();
 }
 
-// Flushes the staged files to disk. The writing back of all of them is started before the
-// first is waited for, so that one journal commit can take them all.
-FileStatus Flush(std::span<StagedFile> files) {
+// The writing back of all staged files is started before the first is waited for, so that
+// one journal commit can take them all.
+void StartWriteBack(std::span<const StagedFile> files) {
     for (const StagedFile& staged : files) {
         StartWriteBack(staged.fd, 0, 0);
     }
+}
+
+// Flushes the staged files to disk.
+FileStatus Flush(std::span<StagedFile> files) {
     for (StagedFile& staged : files) {
         bool flushed = ::fsync(staged.fd) == 0;
         // A named file is closed now: closing can report a failed write, as on NFS.
@@ -762,13 +768,13 @@ FileStatus ReadFileIfThere(const fs::path& path, std::optional<FileBytes>& bytes
 }
 
 FileStatus ReplaceFileContents(const fs::path& path, std::string_view bytes) {
-    return ReplaceFilePiecesTogether({{path, {bytes}}});
+    return ReplaceFilePiecesTogether({{path, {bytes}, {}}});
 }
 
 FileStatus ReplaceFilesTogether(const std::vector<FileReplacement>& replacements) {
     std::vector<FilePieces> pieces;
     for (const FileReplacement& replacement : replacements) {
-        pieces.push_back({replacement.path, {replacement.bytes}});
+        pieces.push_back({replacement.path, {replacement.bytes}, {}});
     }
     return ReplaceFilePiecesTogether(pieces);
 }
@@ -796,6 +802,13 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
     const std::vector<fs::path> folders = FoldersOf(staged);
     for (const fs::path& folder : folders) {
         RemoveLeftoverTemporaries(folder);
+    }
+    StartWriteBack(staged);
+    for (const FilePieces& replacement : replacements) {
+        if (replacement.stillAsRead && !replacement.stillAsRead()) {
+            discardAll();
+            return FileStatus::Failure(replacement.path, std::string(kChangedWhileSaving));
+        }
     }
     if (FileStatus flushed = Flush(staged); !flushed) {
         discardAll();

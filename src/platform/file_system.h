@@ -100,10 +100,17 @@ void SetReplacementGuard(ReplacementGuard guard);
 
 // The same with each new content given as stretches written one after the other, so that a
 // large file need not be copied into one text first.
+// `stillAsRead`, when given, tells whether the file still is as it was when the new content
+// was made from it. It is asked once every new content is written, before any file is
+// replaced (the disk writes meanwhile); when it says no, nothing is replaced and the reason
+// is kChangedWhileSaving.
 struct FilePieces {
     std::filesystem::path path;
     std::vector<std::string_view> pieces;
+    std::function<bool()> stillAsRead;
 };
+inline constexpr std::string_view kChangedWhileSaving =
+    "another program changed it while it was being saved";
 FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements);
 
 }  // namespace vk3

@@ -145,7 +145,6 @@ IniDocument::IniDocument(FileBytes fileBytes) : read_(std::move(fileBytes)) {
             units.remove_suffix(1);
         }
         converted_ = Utf16ToUtf8(units);
-        read_ = FileBytes();
         text_ = converted_;
     } else {
         text_ = bytes;

@@ -46,14 +46,8 @@ public:
     bool changed() const { return changed_; }
     bool utf16() const { return utf16_; }
 
-    // The file's bytes as read, while nothing has changed them; nothing for a UTF-16 file,
-    // which is held converted.
-    std::optional<std::string_view> unchangedFileBytes() const {
-        if (utf16_ || changed_) {
-            return std::nullopt;
-        }
-        return text_;
-    }
+    // The file's bytes as they were read.
+    std::string_view fileBytes() const { return read_.view(); }
 
     // The whole file as it is now, in the encoding it was read in.
     std::string Serialize() const;

@@ -95,24 +95,74 @@ ReadDocuments& LastRead() {
     return documents;
 }
 
-// The document a save changes: the one read last when the file still holds its bytes,
-// else the file read now. A file that is there but cannot be read fails the save: its
-// content would be lost.
-FileStatus DocumentToChange(const fs::path& file, std::unique_ptr<IniDocument>& document) {
-    document = LastRead().Take(file);
-    if (document) {
-        const std::optional<std::string_view> bytes = document->unchangedFileBytes();
-        if (bytes && FileHoldsExactly(file, *bytes)) {
+// The document a save changes: the one read last, or else the file read now. A file that
+// is there but cannot be read fails the save: its content would be lost.
+struct DocumentToChange {
+    std::unique_ptr<IniDocument> document;
+    bool found = false;  // the file was there
+
+    FileStatus Get(const fs::path& file) {
+        document = LastRead().Take(file);
+        found = document != nullptr;
+        if (document) {
             return FileStatus::Success();
         }
-        document.reset();
+        std::optional<FileBytes> bytes;
+        if (FileStatus status = ReadFileIfThere(file, bytes); !status) {
+            return status;
+        }
+        found = bytes.has_value();
+        document = std::make_unique<IniDocument>(std::move(bytes).value_or(FileBytes()));
+        return FileStatus::Success();
     }
-    std::optional<FileBytes> bytes;
-    if (FileStatus status = ReadFileIfThere(file, bytes); !status) {
-        return status;
+
+    // Whether the file still holds what the document was read from.
+    bool StillAsRead(const fs::path& file) const {
+        if (found) {
+            return FileHoldsExactly(file, document->fileBytes());
+        }
+        std::error_code error;
+        return fs::status(file, error).type() == fs::file_type::not_found;
     }
-    document = std::make_unique<IniDocument>(std::move(bytes).value_or(FileBytes()));
-    return FileStatus::Success();
+};
+
+FileStatus WriteProfileFilesOnce(const std::vector<ProfileFileWrites>& files) {
+    std::vector<FilePieces> replacements;
+    // The documents outlive the replacement, which writes their unchanged text from them.
+    std::vector<DocumentToChange> documents;
+    documents.reserve(files.size());
+    for (const auto& [file, writes] : files) {
+        if (writes.empty()) {
+            continue;  // not even read: a file with nothing to write stays as it is
+        }
+        for (const ProfileWrite& write : writes) {
+            if (std::string problem = WriteProblem(write); !problem.empty()) {
+                return FileStatus::Failure(file, std::move(problem));
+            }
+        }
+        DocumentToChange& toChange = documents.emplace_back();
+        if (FileStatus status = toChange.Get(file); !status) {
+            return status;
+        }
+        IniDocument& document = *toChange.document;
+        for (const ProfileWrite& write : writes) {
+            if (document.utf16()) {
+                document.Set(Windows1252ToUtf8(write.section), Windows1252ToUtf8(write.key),
+                             Windows1252ToUtf8(write.value));
+            } else {
+                document.Set(write.section, write.key, write.value);
+            }
+        }
+        const auto stillAsRead = [&file, &toChange] { return toChange.StillAsRead(file); };
+        if (document.changed()) {
+            replacements.push_back({file, document.Pieces(), stillAsRead});
+        } else if (!stillAsRead()) {
+            // Its keys held their values in what was read, which is no longer what it holds.
+            return FileStatus::Failure(file, std::string(kChangedWhileSaving));
+        }
+        // Else its keys all hold their values already, and it is left as it is.
+    }
+    return ReplaceFilePiecesTogether(replacements);
 }
 
 }  // namespace
@@ -125,7 +175,7 @@ ProfileReader::ProfileReader(const fs::path& file) : file_(file) {
 }
 
 ProfileReader::~ProfileReader() {
-    if (document_ && found_ && document_->unchangedFileBytes()) {
+    if (document_ && found_) {
         LastRead().Keep(file_, std::move(document_));
     }
 }
@@ -184,37 +234,17 @@ std::uint32_t ReadProfileInt(const fs::path& file, std::string_view section, std
     return ProfileReader(file).ReadInt(section, key, defaultValue);
 }
 
+// A save starts again from what the files hold when another program wrote one meanwhile
+// (or since it was read for the dialog), a few times at most.
 FileStatus WriteProfileFiles(const std::vector<ProfileFileWrites>& files) {
-    std::vector<FilePieces> replacements;
-    // The documents outlive the replacement, which writes their unchanged text from them.
-    std::vector<std::unique_ptr<IniDocument>> documents;
-    for (const auto& [file, writes] : files) {
-        if (writes.empty()) {
-            continue;  // not even read: a file with nothing to write stays as it is
-        }
-        for (const ProfileWrite& write : writes) {
-            if (std::string problem = WriteProblem(write); !problem.empty()) {
-                return FileStatus::Failure(file, std::move(problem));
-            }
-        }
-        if (FileStatus status = DocumentToChange(file, documents.emplace_back()); !status) {
-            return status;
-        }
-        IniDocument& document = *documents.back();
-        for (const ProfileWrite& write : writes) {
-            if (document.utf16()) {
-                document.Set(Windows1252ToUtf8(write.section), Windows1252ToUtf8(write.key),
-                             Windows1252ToUtf8(write.value));
-            } else {
-                document.Set(write.section, write.key, write.value);
-            }
-        }
-        // A file whose keys all hold their values already is left as it is.
-        if (document.changed()) {
-            replacements.push_back({file, document.Pieces()});
+    FileStatus status;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        status = WriteProfileFilesOnce(files);
+        if (status.reason != kChangedWhileSaving) {
+            break;
         }
     }
-    return ReplaceFilePiecesTogether(replacements);
+    return status;
 }
 
 FileStatus WriteProfileStrings(const fs::path& file, const std::vector<ProfileWrite>& writes) {

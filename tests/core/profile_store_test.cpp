@@ -152,20 +152,27 @@ TEST_F(ProfileStoreTest, WritesChangeOnlyTheLinesTheyAffect) {
 }
 
 // A save right after a read starts from the document read only while the file still holds
-// exactly its bytes: a change another program made in between is kept.
-TEST_F(ProfileStoreTest, SavesAfterAReadStartFromWhatTheFileHoldsThen) {
+// exactly its bytes: a change another program made in between is kept, also one made while
+// the save writes.
+TEST_F(ProfileStoreTest, SavesKeepWhatAnotherProgramWroteMeanwhile) {
     const std::string read = "[s]\r\nk=1\r\nm=2\r\n";
     const struct {
         std::optional<std::string> between;  // none: the file was removed
-        std::string after;
+        std::string value, after;
+        int changesWhileSaving = 0;  // each time the save is about to replace the file
     } cases[] = {
         // clang-format off
-        {read, "[s]\r\nk=9\r\nm=2\r\n"},
-        {"[s]\r\nk=1\r\nm=3\r\n", "[s]\r\nk=9\r\nm=3\r\n"},  // same size
-        {"[s]\r\nk=1\r\n", "[s]\r\nk=9\r\n"},
-        {"[t]\r\nk=1\r\n[s]\r\nm=2\r\n", "[t]\r\nk=1\r\n[s]\r\nm=2\r\nk=9\r\n"},
-        {std::nullopt, "[s]\r\nk=9\r\n"},
-        {"\xFF\xFE" + Utf16("[s]\r\nk=1\r\n"), "\xFF\xFE" + Utf16("[s]\r\nk=9\r\n")},
+        {read, "9", "[s]\r\nk=9\r\nm=2\r\n"},
+        {"[s]\r\nk=1\r\nm=3\r\n", "9", "[s]\r\nk=9\r\nm=3\r\n"},  // same size
+        {"[s]\r\nk=1\r\n", "9", "[s]\r\nk=9\r\n"},
+        {"[t]\r\nk=1\r\n[s]\r\nm=2\r\n", "9", "[t]\r\nk=1\r\n[s]\r\nm=2\r\nk=9\r\n"},
+        {std::nullopt, "9", "[s]\r\nk=9\r\n"},
+        {"\xFF\xFE" + Utf16("[s]\r\nk=1\r\n"), "9", "\xFF\xFE" + Utf16("[s]\r\nk=9\r\n")},
+        // What was read held the value already; the file no longer does.
+        {"[s]\r\nk=5\r\nm=2\r\n", "1", "[s]\r\nk=1\r\nm=2\r\n"},
+        {"[s]\r\nk=1\r\nm=3\r\n", "9", "[s]\r\nk=9\r\nm=3\r\n", 2},
+        // A file that keeps changing is not written; the save says why.
+        {"[s]\r\nk=1\r\nm=3\r\n", "9", "[s]\r\nk=1\r\nm=3\r\n", 3},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -175,11 +182,24 @@ TEST_F(ProfileStoreTest, SavesAfterAReadStartFromWhatTheFileHoldsThen) {
             const ProfileReader reader(file_);
             ASSERT_EQ(reader.ReadString("s", "k", ""), "1");
         }
-        fs::remove(file_);
-        if (c.between) {
-            WriteFile(file_, *c.between);
-        }
-        ASSERT_TRUE(WriteProfileString(file_, "s", "k", "9").ok());
+        int changes = c.changesWhileSaving;
+        const auto otherProgramWrites = [&] {
+            fs::remove(file_);
+            if (c.between) {
+                WriteFile(file_, *c.between + std::string(changes, ';'));
+            }
+        };
+        otherProgramWrites();
+        SetReplacementGuard([&](const fs::path&) {
+            if (changes > 0) {
+                --changes;
+                otherProgramWrites();
+            }
+            return FileStatus::Success();
+        });
+        const FileStatus status = WriteProfileString(file_, "s", "k", c.value);
+        SetReplacementGuard(nullptr);
+        EXPECT_EQ(status.reason, c.changesWhileSaving < 3 ? "" : kChangedWhileSaving);
         EXPECT_EQ(ReadFile(file_), c.after);
     }
 }
