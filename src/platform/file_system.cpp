@@ -4,14 +4,17 @@
 #include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <span>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #ifdef _WIN32
@@ -96,13 +99,15 @@ struct StagedFile {
     fs::path target;
     fs::path temporary;  // empty while the file has no name
     int fd = -1;         // open until flushed, or (without a name) until put in place
+    int replaced = -1;   // the file it replaced, held open until the save is done
 };
 
 void Discard(StagedFile& staged) {
 #ifndef _WIN32
-    if (staged.fd >= 0) {
-        ::close(staged.fd);
-        staged.fd = -1;
+    for (int* fd : {&staged.fd, &staged.replaced}) {
+        if (*fd >= 0) {
+            ::close(std::exchange(*fd, -1));
+        }
     }
 #endif
     std::error_code ignored;
@@ -316,6 +321,8 @@ FileStatus Flush(std::span<StagedFile>) {
 
 void FlushFolders(const std::vector<fs::path>&) {}
 
+void ReleaseReplaced(std::span<StagedFile>) {}
+
 #else
 
 constexpr std::size_t kWriteStep = 1 << 20;
@@ -468,6 +475,9 @@ FileStatus Commit(StagedFile& staged) {
             return named;
         }
     }
+#ifdef O_PATH
+    staged.replaced = ::open(staged.target.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+#endif
     if (::rename(staged.temporary.c_str(), staged.target.c_str()) != 0) {
         const int error = errno;
         Discard(staged);
@@ -475,6 +485,78 @@ FileStatus Commit(StagedFile& staged) {
     }
     staged.temporary.clear();
     return FileStatus::Success();
+}
+
+// Dropping the last reference to a replaced file frees its blocks, which can wait for the
+// disk: a filesystem mounted with "discard" trims them right then, 2.5 ms for 10 MB here.
+// The replaced files are held open over their renames and let go by a worker once the save
+// is done, as filesystems that free blocks in the background do anyway.
+class ReplacedFileReleaser {
+public:
+    ~ReplacedFileReleaser() {
+        {
+            const std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        if (worker_.joinable()) {
+            worker_.join();
+        }
+    }
+
+    void Release(int fd) {
+        const std::lock_guard lock(mutex_);
+        waiting_.push_back(fd);
+        if (!worker_.joinable()) {
+            worker_ = std::thread([this] { Work(); });
+        }
+        changed_.notify_all();
+    }
+
+    void Finish() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return waiting_.empty() && !closing_; });
+    }
+
+private:
+    void Work() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
+            if (waiting_.empty()) {
+                return;
+            }
+            const std::vector<int> fds = std::exchange(waiting_, {});
+            closing_ = true;
+            lock.unlock();
+            for (const int fd : fds) {
+                ::close(fd);
+            }
+            lock.lock();
+            closing_ = false;
+            changed_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<int> waiting_;
+    bool closing_ = false;
+    bool stopping_ = false;
+    std::thread worker_;
+};
+
+ReplacedFileReleaser& Releaser() {
+    static ReplacedFileReleaser releaser;
+    return releaser;
+}
+
+void ReleaseReplaced(std::span<StagedFile> files) {
+    for (StagedFile& staged : files) {
+        if (staged.replaced >= 0) {
+            Releaser().Release(std::exchange(staged.replaced, -1));
+        }
+    }
 }
 
 // The new names reach the disk with their folders' entries, each folder flushed once after
@@ -842,7 +924,14 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
         }
     }
     FlushFolders(folders);
+    ReleaseReplaced(staged);
     return FileStatus::Success();
+}
+
+void FinishReleasingReplacedFiles() {
+#ifndef _WIN32
+    Releaser().Finish();
+#endif
 }
 
 }  // namespace vk3

@@ -113,4 +113,8 @@ inline constexpr std::string_view kChangedWhileSaving =
     "another program changed it while it was being saved";
 FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements);
 
+// A replaced file's blocks are freed after its replacement returns, which the disk may take
+// a moment for. This waits until every file replaced so far is let go.
+void FinishReleasingReplacedFiles();
+
 }  // namespace vk3
