@@ -746,9 +746,9 @@ public:
         if (capacity <= bytes.capacity_) {
             return bytes.data_.get();
         }
-        constexpr std::size_t kLargePage = std::size_t{2} << 20;
         char* data = nullptr;
 #if defined(MADV_HUGEPAGE) && !defined(_WIN32)
+        constexpr std::size_t kLargePage = std::size_t{2} << 20;
         if (capacity >= kLargePage) {
             capacity = (capacity + kLargePage - 1) & ~(kLargePage - 1);
             data = static_cast<char*>(std::aligned_alloc(kLargePage, capacity));
