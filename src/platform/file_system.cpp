@@ -488,9 +488,9 @@ FileStatus Commit(StagedFile& staged) {
 }
 
 // Dropping the last reference to a replaced file frees its blocks, which can wait for the
-// disk: a filesystem mounted with "discard" trims them right then, 2.5 ms for 10 MB here.
-// The replaced files are held open over their renames and let go by a worker once the save
-// is done, as filesystems that free blocks in the background do anyway.
+// disk: a filesystem mounted with "discard" may trim them right then (2.5 ms for 10 MB on a
+// virtual disk). The replaced files are held open over their renames and let go by a worker
+// once the save is done, as filesystems that free blocks in the background do anyway.
 class ReplacedFileReleaser {
 public:
     ~ReplacedFileReleaser() {
