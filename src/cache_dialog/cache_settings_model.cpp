@@ -66,7 +66,8 @@ CacheSettingsModel::CacheSettingsModel() {
 }
 
 void CacheSettingsModel::Load(const std::filesystem::path& engineConfig) {
-    const ProfileReader engine(engineConfig);
+    const ProfileReader engine(engineConfig,
+                               ProfileKeysOf(kCacheSettings, [](auto&) { return true; }));
     for (const CacheSetting& setting : kCacheSettings) {
         values_[setting.slot] = ShownText(engine.ReadInt(setting.section, setting.key, 0));
     }

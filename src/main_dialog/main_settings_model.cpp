@@ -132,8 +132,12 @@ std::string MainSettingsModel::StoredValue(MainControl control) const {
 }
 
 FileStatus MainSettingsModel::Load(const InstallationPaths& paths) {
-    const ProfileReader userOptions(paths.userOptions);
-    const ProfileReader engine(paths.engineConfig);
+    const auto keysIn = [](ConfigFile file) {
+        return ProfileKeysOf(MainSettingCatalogue(),
+                             [file](const SettingKey& key) { return key.file == file; });
+    };
+    const ProfileReader userOptions(paths.userOptions, keysIn(ConfigFile::UserOptions));
+    const ProfileReader engine(paths.engineConfig, keysIn(ConfigFile::Engine));
     for (Snapshot& snapshot : loaded_) {
         snapshot = Snapshot{};
         snapshot.present = true;

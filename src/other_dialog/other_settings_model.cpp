@@ -225,8 +225,12 @@ void OtherSettingsModel::ShowStored(const OtherSetting& setting, const std::stri
 }
 
 std::vector<FileStatus> OtherSettingsModel::Load(const InstallationPaths& paths) {
-    const ProfileReader engine(paths.engineConfig);
-    const ProfileReader debug(paths.debugConfig);
+    const auto keysIn = [](OtherFile file) {
+        return ProfileKeysOf(kSettings,
+                             [file](const OtherSetting& setting) { return setting.file == file; });
+    };
+    const ProfileReader engine(paths.engineConfig, keysIn(Engine));
+    const ProfileReader debug(paths.debugConfig, keysIn(Debug));
     for (const OtherSetting& setting : kSettings) {
         const ProfileReader& reader = setting.file == Engine ? engine : debug;
         const std::string_view missing = setting.kind == Switch         ? "false"

@@ -238,8 +238,8 @@ std::optional<IniDocument::Entry> IniDocument::EntryOf(const Line& line) const {
 
 // One pass over the section's lines. The next LF and the next CR are each searched again
 // only once the line start has passed them, so CR-only and LF-only files cost the same.
-void IniDocument::IndexKeys(const Section& section) const {
-    KeyIndex& index = section.index.emplace();
+template <typename OnEntry>
+void IniDocument::ForEachEntry(const Section& section, OnEntry onEntry) const {
     if (section.headerEnd == Section::kNotInFile) {
         return;
     }
@@ -252,7 +252,6 @@ void IniDocument::IndexKeys(const Section& section) const {
     std::size_t nextLf = next('\n', section.headerEnd);
     std::size_t nextCr = next('\r', section.headerEnd);
     std::size_t lastEntryLine = Section::kNotInFile;
-    index.keys.reserve((end - section.headerEnd) / 64);  // pages never filled take no memory
     for (std::size_t begin = section.headerEnd; begin < end;) {
         if (nextLf < begin) {
             nextLf = next('\n', begin);
@@ -270,8 +269,7 @@ void IniDocument::IndexKeys(const Section& section) const {
             while (keyEnd > keyBegin && IsIniBlank(data[keyEnd - 1])) {
                 --keyEnd;
             }
-            const std::string_view key(data + keyBegin, keyEnd - keyBegin);
-            index.keys.push_back({HashIgnoringCase(key), begin});
+            onEntry(std::string_view(data + keyBegin, keyEnd - keyBegin), begin);
             lastEntryLine = begin;
         }
         begin = contentEnd;
@@ -282,6 +280,57 @@ void IniDocument::IndexKeys(const Section& section) const {
     if (lastEntryLine != Section::kNotInFile) {
         section.lastEntry = EntryOf(LineFrom(lastEntryLine));
     }
+}
+
+void IniDocument::Expect(std::string_view sectionName,
+                         const std::vector<std::string_view>& keys) const {
+    const auto sectionIndex = FindSection(sectionName);
+    if (!sectionIndex) {
+        return;
+    }
+    const Section& section = sections_[*sectionIndex];
+    if (section.index || section.expected) {
+        return;
+    }
+    ExpectedKeys& expected = section.expected.emplace();
+    // Most lines are passed by their key's length alone, without hashing it.
+    std::uint64_t shortLengths = 0;  // bit n: a key of n characters is looked for
+    bool longKeys = false;
+    std::vector<std::uint64_t> hashes;
+    for (const std::string_view name : keys) {
+        const std::string_view key = TrimIniBlanks(name);
+        expected.names.emplace_back(key);
+        expected.lineBegins.push_back(Section::kNotInFile);
+        hashes.push_back(HashIgnoringCase(key));
+        if (key.size() < 64) {
+            shortLengths |= std::uint64_t{1} << key.size();
+        } else {
+            longKeys = true;
+        }
+    }
+    ForEachEntry(section, [&](std::string_view key, std::size_t lineBegin) {
+        if (key.size() < 64 ? (shortLengths >> key.size() & 1) == 0 : !longKeys) {
+            return;
+        }
+        const std::uint64_t hash = HashIgnoringCase(key);
+        for (std::size_t i = 0; i < hashes.size(); ++i) {
+            if (hashes[i] == hash && expected.lineBegins[i] == Section::kNotInFile &&
+                SameName(expected.names[i], key)) {
+                expected.lineBegins[i] = lineBegin;
+            }
+        }
+    });
+}
+
+void IniDocument::IndexKeys(const Section& section) const {
+    KeyIndex& index = section.index.emplace();
+    // Pages never filled take no memory.
+    if (section.headerEnd != Section::kNotInFile) {
+        index.keys.reserve((section.bodyEnd - section.headerEnd) / 64);
+    }
+    ForEachEntry(section, [&](std::string_view key, std::size_t lineBegin) {
+        index.keys.push_back({HashIgnoringCase(key), lineBegin});
+    });
     // Linear probing keeps the entries of one slot chain in file order; a key met again is
     // left out, as the first entry of a key wins.
     std::size_t slotCount = 16;
@@ -338,6 +387,17 @@ std::optional<std::size_t> IniDocument::FindSection(std::string_view name) const
 
 std::optional<IniDocument::Entry> IniDocument::FindEntry(const Section& section,
                                                          std::string_view key) const {
+    if (!section.index && section.expected) {
+        const ExpectedKeys& expected = *section.expected;
+        for (std::size_t i = 0; i < expected.names.size(); ++i) {
+            if (SameName(expected.names[i], key)) {
+                if (expected.lineBegins[i] == Section::kNotInFile) {
+                    return std::nullopt;
+                }
+                return EntryOf(LineFrom(expected.lineBegins[i]));
+            }
+        }
+    }
     if (!section.index) {
         IndexKeys(section);
     }

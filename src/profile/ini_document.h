@@ -37,6 +37,11 @@ public:
     // entry of a key wins.
     std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
 
+    // Gets ready for lookups of these keys in a section: a section not yet gone through is
+    // gone through once for them alone, instead of indexing every key it holds. Other keys
+    // are still found; the first of them indexes the section.
+    void Expect(std::string_view section, const std::vector<std::string_view>& keys) const;
+
     // Makes the key hold the value. Setting the value a key already holds changes nothing.
     void Set(std::string_view section, std::string_view key, std::string_view value);
 
@@ -85,6 +90,11 @@ private:
         std::vector<KeyAt> keys;
         std::vector<std::uint32_t> slots;  // 1 + index into keys; 0 when free
     };
+    // The first entries of keys looked for together, before the section is indexed.
+    struct ExpectedKeys {
+        std::vector<std::string> names;
+        std::vector<std::size_t> lineBegins;  // kNotInFile for a key the section lacks
+    };
     struct Section {
         std::string name;
         static constexpr std::size_t kNotInFile = static_cast<std::size_t>(-1);
@@ -92,12 +102,17 @@ private:
         std::size_t bodyEnd = kNotInFile;    // where the next header line starts
         // Built at the first lookup, so that sections nobody asks for are never gone through.
         mutable std::optional<KeyIndex> index;
+        mutable std::optional<ExpectedKeys> expected;
         mutable std::optional<Entry> lastEntry;
         std::map<std::size_t, std::string> newValues;  // by the line start of their entry
         std::vector<AddedEntry> added;
     };
 
     void FindHeaders();
+    // Hands each entry's key and line start to `onEntry`, in file order, and notes the
+    // section's last entry.
+    template <typename OnEntry>
+    void ForEachEntry(const Section& section, OnEntry onEntry) const;
     void IndexKeys(const Section& section) const;
     std::string_view KeyText(const KeyAt& key) const;
     const KeyAt* FindKey(const KeyIndex& index, std::uint64_t hash, std::string_view key) const;

@@ -1,5 +1,6 @@
 #include "profile/profile_store.h"
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <system_error>
@@ -98,10 +99,11 @@ ReadDocuments& LastRead() {
 // The document a save changes: the one read last, or else the file read now. A file that
 // is there but cannot be read fails the save: its content would be lost.
 struct DocumentToChange {
+    fs::path file;
     std::unique_ptr<IniDocument> document;
     bool found = false;  // the file was there
 
-    FileStatus Get(const fs::path& file) {
+    FileStatus Get() {
         document = LastRead().Take(file);
         found = document != nullptr;
         if (document) {
@@ -117,7 +119,7 @@ struct DocumentToChange {
     }
 
     // Whether the file still holds what the document was read from.
-    bool StillAsRead(const fs::path& file) const {
+    bool StillAsRead() const {
         if (found) {
             return FileHoldsExactly(file, document->fileBytes());
         }
@@ -140,8 +142,8 @@ FileStatus WriteProfileFilesOnce(const std::vector<ProfileFileWrites>& files) {
                 return FileStatus::Failure(file, std::move(problem));
             }
         }
-        DocumentToChange& toChange = documents.emplace_back();
-        if (FileStatus status = toChange.Get(file); !status) {
+        DocumentToChange& toChange = documents.emplace_back(DocumentToChange{file, nullptr});
+        if (FileStatus status = toChange.Get(); !status) {
             return status;
         }
         IniDocument& document = *toChange.document;
@@ -153,7 +155,7 @@ FileStatus WriteProfileFilesOnce(const std::vector<ProfileFileWrites>& files) {
                 document.Set(write.section, write.key, write.value);
             }
         }
-        const auto stillAsRead = [&file, &toChange] { return toChange.StillAsRead(file); };
+        const auto stillAsRead = [&toChange] { return toChange.StillAsRead(); };
         if (document.changed()) {
             replacements.push_back({file, document.Pieces(), stillAsRead});
         } else if (!stillAsRead()) {
@@ -167,11 +169,32 @@ FileStatus WriteProfileFilesOnce(const std::vector<ProfileFileWrites>& files) {
 
 }  // namespace
 
-ProfileReader::ProfileReader(const fs::path& file) : file_(file) {
+ProfileReader::ProfileReader(const fs::path& file, const std::vector<ProfileKey>& expected)
+    : file_(file) {
     std::optional<FileBytes> bytes;
     status_ = ReadFileIfThere(file, bytes);
     found_ = bytes.has_value();
     document_ = std::make_unique<IniDocument>(std::move(bytes).value_or(FileBytes()));
+    // The names as the document holds them: a UTF-16 file's in UTF-8.
+    std::vector<std::string> converted;
+    const auto name = [&](std::string_view text) -> std::string_view {
+        return document_->utf16() ? converted.emplace_back(Windows1252ToUtf8(text)) : text;
+    };
+    converted.reserve(2 * expected.size());
+    std::vector<std::string_view> sections;
+    for (const ProfileKey& wanted : expected) {
+        if (std::find(sections.begin(), sections.end(), wanted.section) != sections.end()) {
+            continue;
+        }
+        sections.push_back(wanted.section);
+        std::vector<std::string_view> keys;
+        for (const ProfileKey& other : expected) {
+            if (other.section == wanted.section) {
+                keys.push_back(name(other.key));
+            }
+        }
+        document_->Expect(name(wanted.section), keys);
+    }
 }
 
 ProfileReader::~ProfileReader() {

@@ -27,9 +27,29 @@ class IniDocument;
 // as empty, so every lookup gives its default; status() tells a file that is there but
 // could not be read. When it goes, its document is kept for a save of the same file that
 // follows, which takes it only if the file still holds the same bytes.
+struct ProfileKey {
+    std::string_view section;
+    std::string_view key;
+};
+
+// The keys of the settings in a table (each with `section` and `key`) that `pick` chooses.
+template <typename Settings, typename Pick>
+std::vector<ProfileKey> ProfileKeysOf(const Settings& settings, Pick pick) {
+    std::vector<ProfileKey> keys;
+    for (const auto& setting : settings) {
+        if (pick(setting)) {
+            keys.push_back({setting.section, setting.key});
+        }
+    }
+    return keys;
+}
+
 class ProfileReader {
 public:
-    explicit ProfileReader(const std::filesystem::path& file);
+    // `expected`: the keys about to be read, each large section then gone through once for
+    // them instead of indexing every key it holds. Other keys can be read all the same.
+    explicit ProfileReader(const std::filesystem::path& file,
+                           const std::vector<ProfileKey>& expected = {});
     ~ProfileReader();
     ProfileReader(ProfileReader&&) noexcept;
     ProfileReader& operator=(ProfileReader&&) noexcept;

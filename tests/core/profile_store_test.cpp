@@ -81,6 +81,14 @@ TEST_F(ProfileStoreTest, ReadsAsWindowsDoes) {
         WriteFile(file_, c.file);
         EXPECT_EQ(ReadProfileString(file_, c.section, c.key, c.defaultText, c.bufferSize),
                   c.expected);
+        // Told which keys come, or only of another one, a reader finds the same.
+        for (const std::vector<ProfileKey>& expected :
+             {std::vector<ProfileKey>{{c.section, "other"}, {c.section, c.key}},
+              std::vector<ProfileKey>{{c.section, "other"}}}) {
+            EXPECT_EQ(ProfileReader(file_, expected)
+                          .ReadString(c.section, c.key, c.defaultText, c.bufferSize),
+                      c.expected);
+        }
     }
     EXPECT_EQ(ReadProfileString(dir_ / "no folder" / "x.ini", "q", "k", "1024 "), "1024");
     EXPECT_EQ(ReadProfileString(dir_.path(), "q", "k", "a folder"), "a folder");
@@ -141,13 +149,24 @@ TEST_F(ProfileStoreTest, WritesChangeOnlyTheLinesTheyAffect) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.before.value_or("no file").substr(0, 200)));
-        fs::remove(file_);
-        if (c.before) {
-            WriteFile(file_, *c.before);
+        // Written alone, and right after a reader that was told the keys, whose document the
+        // save then takes.
+        for (const bool readFirst : {false, true}) {
+            fs::remove(file_);
+            if (c.before) {
+                WriteFile(file_, *c.before);
+            }
+            if (readFirst) {
+                std::vector<ProfileKey> expected;
+                for (const ProfileWrite& write : c.writes) {
+                    expected.push_back({write.section, write.key});
+                }
+                ProfileReader(file_, expected).Contains(c.writes[0].section, c.writes[0].key);
+            }
+            const FileStatus status = WriteProfileStrings(file_, c.writes);
+            EXPECT_TRUE(status.ok()) << status.Message("could not write");
+            EXPECT_EQ(ReadFile(file_), c.after);
         }
-        const FileStatus status = WriteProfileStrings(file_, c.writes);
-        EXPECT_TRUE(status.ok()) << status.Message("could not write");
-        EXPECT_EQ(ReadFile(file_), c.after);
     }
 }
 

@@ -1,5 +1,6 @@
 // Arbitrary bytes as an INI file: an untouched document gives its exact input back, and a
 // write changes that key alone, reads back, and leaves every other key as it read before.
+// A document told the keys that come reads and writes as one that indexes them all.
 
 #include <cstddef>
 #include <cstdint>
@@ -42,6 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     vk3::IniDocument untouched{vk3::FileBytes(file)};
     Require(untouched.Serialize() == file);
+    vk3::IniDocument expecting{vk3::FileBytes(file)};
+    expecting.Expect(section, {key, "k"});
+    for (const std::string_view name : {key, std::string_view("k"), std::string_view("Key")}) {
+        Require(expecting.Find(section, name) == untouched.Find(section, name));
+    }
     if (!Writable(section) || !Writable(key) || value.find_first_of("\r\n") != value.npos ||
         (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
          value.back() == value.front())) {
@@ -55,6 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vk3::IniDocument changed{vk3::FileBytes(file)};
     changed.Set(text(section), text(key), text(value));
     const vk3::IniDocument reread(vk3::FileBytes(changed.Serialize()));
+    if (!untouched.utf16()) {
+        expecting.Set(section, key, value);
+        Require(expecting.Serialize() == changed.Serialize());
+    }
     const auto written = reread.Find(text(section), text(key));
     Require(written && *written == text(value) && reread.utf16() == untouched.utf16());
     // Outside the UTF-16 form, the bytes change within one line, or one line is added.
