@@ -23,10 +23,6 @@ inline constexpr std::size_t kProfileBufferSize = 256;
 
 class IniDocument;
 
-// Reads many keys of one file from a single read of it. A missing or unreadable file reads
-// as empty, so every lookup gives its default; status() tells a file that is there but
-// could not be read. When it goes, its document is kept for a save of the same file that
-// follows, which takes it only if the file still holds the same bytes.
 struct ProfileKey {
     std::string_view section;
     std::string_view key;
@@ -44,6 +40,10 @@ std::vector<ProfileKey> ProfileKeysOf(const Settings& settings, Pick pick) {
     return keys;
 }
 
+// Reads many keys of one file from a single read of it. A missing or unreadable file reads
+// as empty, so every lookup gives its default; status() tells a file that is there but
+// could not be read. When it goes, its document is kept for a save of the same file that
+// follows, which takes it only if the file still holds the same bytes.
 class ProfileReader {
 public:
     // `expected`: the keys about to be read, each large section then gone through once for
