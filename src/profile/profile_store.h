@@ -43,7 +43,8 @@ std::vector<ProfileKey> ProfileKeysOf(const Settings& settings, Pick pick) {
 // Reads many keys of one file from a single read of it. A missing or unreadable file reads
 // as empty, so every lookup gives its default; status() tells a file that is there but
 // could not be read. When it goes, its document is kept for a save of the same file that
-// follows, which takes it only if the file still holds the same bytes.
+// follows; that save starts from it, and starts again from the file when the file no longer
+// holds the bytes it was read from.
 class ProfileReader {
 public:
     // `expected`: the keys about to be read, each large section then gone through once for
