@@ -12,6 +12,7 @@
 #include <mutex>
 #include <new>
 #include <optional>
+#include <random>
 #include <span>
 #include <system_error>
 #include <thread>
@@ -19,16 +20,12 @@
 
 #ifdef _WIN32
 #include <windows.h>
-
-#include <algorithm>
-#include <random>
 #else
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 
 #include <unistd.h>
-#include <random>
 #endif
 
 namespace fs = std::filesystem;
