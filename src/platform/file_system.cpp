@@ -812,6 +812,8 @@ FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::uint64_t
     return status;
 }
 
+namespace {
+
 bool FileHoldsExactly(const fs::path& path, std::string_view bytes) {
     OpenedFile file(path);
     if (!file.problem().empty() || file.size() != bytes.size()) {
@@ -830,6 +832,16 @@ bool FileHoldsExactly(const fs::path& path, std::string_view bytes) {
         }
         bytes.remove_prefix(count);
     }
+}
+
+}  // namespace
+
+bool FileIsAsRead(const fs::path& path, const FileAsRead& asRead) {
+    if (asRead.found) {
+        return FileHoldsExactly(path, asRead.bytes);
+    }
+    std::error_code error;
+    return fs::status(path, error).type() == fs::file_type::not_found;
 }
 
 FileStatus ReadFileIfThere(const fs::path& path, std::optional<FileBytes>& bytes) {
@@ -884,7 +896,7 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
     }
     StartWriteBack(staged);
     for (const FilePieces& replacement : replacements) {
-        if (replacement.stillAsRead && !replacement.stillAsRead()) {
+        if (replacement.asRead && !FileIsAsRead(replacement.path, *replacement.asRead)) {
             discardAll();
             return FileStatus::Failure(replacement.path, std::string(kChangedWhileSaving));
         }
@@ -893,14 +905,23 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
         discardAll();
         return flushed;
     }
-    // Old contents, so that a failure half-way can be undone. Only a file that is not there
-    // may be removed again; one that is there but cannot be read stops everything here.
-    // The last file is never put back: nothing can fail after it.
-    std::vector<std::optional<FileBytes>> previous(replacements.size());
+    // Old contents, so that a failure half-way can be undone: what the file was checked to
+    // hold above, else read now. Only a file that is not there may be removed again; one that
+    // is there but cannot be read stops everything here. The last file is never put back:
+    // nothing can fail after it.
+    std::vector<std::optional<FileBytes>> readNow(replacements.size());
+    std::vector<FileAsRead> previous(replacements.size());
     for (std::size_t i = 0; i + 1 < staged.size(); ++i) {
-        if (FileStatus read = ReadFileIfThere(staged[i].target, previous[i]); !read) {
+        if (replacements[i].asRead) {
+            previous[i] = *replacements[i].asRead;
+            continue;
+        }
+        if (FileStatus read = ReadFileIfThere(staged[i].target, readNow[i]); !read) {
             discardAll();
             return read;
+        }
+        if (readNow[i]) {
+            previous[i] = {true, readNow[i]->view()};
         }
     }
     // Every file is written and flushed before the first takes its place, and the renames
@@ -911,8 +932,8 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
             discardAll();
             for (std::size_t j = 0; j < i; ++j) {
                 std::error_code ignored;
-                if (previous[j]) {
-                    ReplaceFileContents(staged[j].target, previous[j]->view());
+                if (previous[j].found) {
+                    ReplaceFileContents(staged[j].target, previous[j].bytes);
                 } else {
                     fs::remove(staged[j].target, ignored);
                 }

@@ -71,9 +71,15 @@ FileStatus ReadFileBytes(const std::filesystem::path& path, FileBytes& bytes,
 // is there but cannot be read.
 FileStatus ReadFileIfThere(const std::filesystem::path& path, std::optional<FileBytes>& bytes);
 
-// Whether the file is there, readable and holds exactly these bytes: a save then knows
-// that what it read before is still what the file holds.
-bool FileHoldsExactly(const std::filesystem::path& path, std::string_view bytes);
+// What a file held when it was read: its bytes, or nothing when it was not there.
+struct FileAsRead {
+    bool found = false;
+    std::string_view bytes;
+};
+
+// Whether the file still is as it was read: there, readable and holding exactly those bytes,
+// or still not there.
+bool FileIsAsRead(const std::filesystem::path& path, const FileAsRead& asRead);
 
 // Replaces (or creates) a file with the given bytes atomically: the bytes go to a new
 // temporary file in the same folder, which then takes the file's place. The old file stays
@@ -100,14 +106,14 @@ void SetReplacementGuard(ReplacementGuard guard);
 
 // The same with each new content given as stretches written one after the other, so that a
 // large file need not be copied into one text first.
-// `stillAsRead`, when given, tells whether the file still is as it was when the new content
-// was made from it. It is asked once every new content is written, before any file is
-// replaced (the disk writes meanwhile); when it says no, nothing is replaced and the reason
-// is kChangedWhileSaving.
+// `asRead`, when given, is what the file held when the new content was made from it. It is
+// checked once every new content is written, before any file is replaced (the disk writes
+// meanwhile); when the file is no longer as read, nothing is replaced and the reason is
+// kChangedWhileSaving. Checked so, it is also what the file gets back if the step is undone.
 struct FilePieces {
     std::filesystem::path path;
     std::vector<std::string_view> pieces;
-    std::function<bool()> stillAsRead;
+    std::optional<FileAsRead> asRead;
 };
 inline constexpr std::string_view kChangedWhileSaving =
     "another program changed it while it was being saved";

@@ -99,11 +99,10 @@ ReadDocuments& LastRead() {
 // The document a save changes: the one read last, or else the file read now. A file that
 // is there but cannot be read fails the save: its content would be lost.
 struct DocumentToChange {
-    fs::path file;
     std::unique_ptr<IniDocument> document;
     bool found = false;  // the file was there
 
-    FileStatus Get() {
+    FileStatus Get(const fs::path& file) {
         document = LastRead().Take(file);
         found = document != nullptr;
         if (document) {
@@ -118,14 +117,7 @@ struct DocumentToChange {
         return FileStatus::Success();
     }
 
-    // Whether the file still holds what the document was read from.
-    bool StillAsRead() const {
-        if (found) {
-            return FileHoldsExactly(file, document->fileBytes());
-        }
-        std::error_code error;
-        return fs::status(file, error).type() == fs::file_type::not_found;
-    }
+    FileAsRead AsRead() const { return {found, document->fileBytes()}; }
 };
 
 FileStatus WriteProfileFilesOnce(const std::vector<ProfileFileWrites>& files) {
@@ -142,8 +134,8 @@ FileStatus WriteProfileFilesOnce(const std::vector<ProfileFileWrites>& files) {
                 return FileStatus::Failure(file, std::move(problem));
             }
         }
-        DocumentToChange& toChange = documents.emplace_back(DocumentToChange{file, nullptr});
-        if (FileStatus status = toChange.Get(); !status) {
+        DocumentToChange& toChange = documents.emplace_back();
+        if (FileStatus status = toChange.Get(file); !status) {
             return status;
         }
         IniDocument& document = *toChange.document;
@@ -155,10 +147,9 @@ FileStatus WriteProfileFilesOnce(const std::vector<ProfileFileWrites>& files) {
                 document.Set(write.section, write.key, write.value);
             }
         }
-        const auto stillAsRead = [&toChange] { return toChange.StillAsRead(); };
         if (document.changed()) {
-            replacements.push_back({file, document.Pieces(), stillAsRead});
-        } else if (!stillAsRead()) {
+            replacements.push_back({file, document.Pieces(), toChange.AsRead()});
+        } else if (!FileIsAsRead(file, toChange.AsRead())) {
             // Its keys held their values in what was read, which is no longer what it holds.
             return FileStatus::Failure(file, std::string(kChangedWhileSaving));
         }

@@ -237,8 +237,9 @@ TEST(ReplaceFilesTogether, ReplacesAllOrNoneLeavingNoFileOpen) {
     const auto openBefore = openFiles();
     ASSERT_TRUE(ReplaceFilesTogether({{engine, "engine 2"}, {options, "options 2"}}).ok());
     // Another program changed a file since its new content was made.
-    EXPECT_EQ(ReplaceFilePiecesTogether({{engine, {"engine 3"}, [] { return false; }}}).reason,
-              kChangedWhileSaving);
+    EXPECT_EQ(
+        ReplaceFilePiecesTogether({{engine, {"engine 3"}, FileAsRead{true, "engine"}}}).reason,
+        kChangedWhileSaving);
 
     // The second file cannot be written, or its folder is missing: the first is put back.
     MakeReadOnly(options);
