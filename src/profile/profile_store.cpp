@@ -59,9 +59,9 @@ std::string WriteProblem(const ProfileWrite& write) {
     return {};
 }
 
-// The documents readers read last. What was read is usually saved next: a save that finds
-// the file still holding the same bytes takes the document, with the lookups already made,
-// instead of reading and parsing the file again.
+// The documents readers read last. What was read is usually saved next: a save takes the
+// document, with the lookups already made, instead of reading and parsing the file again,
+// and replaces the file only while it still holds the bytes the document was read from.
 class ReadDocuments {
 public:
     void Keep(const fs::path& file, std::unique_ptr<IniDocument> document) {
@@ -124,7 +124,6 @@ FileStatus WriteProfileFilesOnce(const std::vector<ProfileFileWrites>& files) {
     std::vector<FilePieces> replacements;
     // The documents outlive the replacement, which writes their unchanged text from them.
     std::vector<DocumentToChange> documents;
-    documents.reserve(files.size());
     for (const auto& [file, writes] : files) {
         if (writes.empty()) {
             continue;  // not even read: a file with nothing to write stays as it is
