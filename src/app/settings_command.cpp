@@ -289,7 +289,7 @@ std::string SettingsSession::Set(std::string_view assignment) {
     const std::string_view name = assignment.substr(0, equals);
     const CommandSetting* setting = FindCommandSetting(name);
     if (equals == std::string_view::npos || setting == nullptr) {
-        return "unknown setting " + Quoted(name) + " (vk3tune --show lists them)";
+        return "unknown setting " + Quoted(name) + "; vk3tune --show lists the settings.";
     }
     const std::string value(assignment.substr(equals + 1));
     std::string refusal;

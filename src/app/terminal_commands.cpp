@@ -96,7 +96,9 @@ void PrintJson(const std::vector<SettingReport>& reports) {
         QJsonArray keys;
         for (const StoredKey& key : report.keys) {
             QJsonObject stored;
-            stored["file"] = ToQString(Utf8FromPath(key.file));
+            std::error_code failed;
+            const std::filesystem::path file = std::filesystem::absolute(key.file, failed);
+            stored["file"] = ToQString(Utf8FromPath(failed ? key.file : file));
             stored["section"] = ToQString(key.section);
             stored["key"] = ToQString(key.key);
             stored["stored"] = key.stored ? QJsonValue(Text(*key.stored)) : QJsonValue::Null;
