@@ -26,11 +26,13 @@ const std::vector<OptionRow>& OptionTable() {
         {{"install-dir"},
          "DIR",
          "the game's installation folder (the one holding\n"
-         "Veskaran3.exe and Ini/vkmain.ini); nothing is recorded",
+         "Veskaran3.exe and Ini/vkmain.ini); nothing is\n"
+         "recorded",
          [](CommandLine& line, std::string dir) { line.overrides.installDir = std::move(dir); }},
         {{"documents-dir"},
          "DIR",
-         "the documents folder that holds veskaran3/UserOptions.ini",
+         "the documents folder that holds\n"
+         "veskaran3/UserOptions.ini",
          [](CommandLine& line, std::string dir) { line.overrides.documentsDir = std::move(dir); }},
         {{"show"},
          nullptr,
