@@ -22,7 +22,6 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStandardPaths>
-#include <QStyle>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWidget>
