@@ -185,6 +185,7 @@ private:
         auto* area = new QScrollArea(dialog);
         area->setObjectName("dialogScrollArea");
         area->setFrameShape(QFrame::NoFrame);
+        area->setFocusPolicy(Qt::NoFocus);  // Tab goes from control to control only
         area->setWidget(scrolled);
         auto* layout = new QVBoxLayout(dialog);
         layout->setContentsMargins(0, 0, 0, 0);

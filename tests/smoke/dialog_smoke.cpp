@@ -10,6 +10,8 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -61,6 +63,40 @@ void CheckNames(QWidget* dialog) {
     }
 }
 
+// In a dialog too large for its screen, Tab brings every control it reaches into view.
+void CheckTabShowsEveryControl(QWidget* dialog, const QString& name) {
+    auto* area = dialog->findChild<QScrollArea*>("dialogScrollArea");
+    if (area == nullptr) {
+        return;
+    }
+    QWidget* first = dialog->focusWidget() ? dialog->focusWidget() : dialog;
+    QWidget* focused = first;
+    do {
+        QTest::keyClick(focused, Qt::Key_Tab);
+        focused = dialog->focusWidget();
+        if (focused == nullptr) {
+            Fail(name + ": Tab left no control with the focus");
+            return;
+        }
+        // A field counts as shown when its text cursor is, as Qt scrolls to it.
+        const QRect place = area->viewport()->isAncestorOf(focused)
+                                ? QRect(focused->mapTo(area->viewport(), QPoint()), focused->size())
+                                : QRect();
+        if (!area->viewport()->rect().intersects(place)) {
+            Fail(QString("%1: %2 at %3,%4 %5x%6 is out of view (%7x%8 at %9,%10)")
+                     .arg(name, focused->objectName())
+                     .arg(place.x())
+                     .arg(place.y())
+                     .arg(place.width())
+                     .arg(place.height())
+                     .arg(area->viewport()->width())
+                     .arg(area->viewport()->height())
+                     .arg(area->horizontalScrollBar()->value())
+                     .arg(area->verticalScrollBar()->value()));
+        }
+    } while (focused != first);
+}
+
 void Check(QWidget* dialog, const QString& name, const Options& options) {
     if (!QTest::qWaitForWindowExposed(dialog)) {
         Fail(name + " did not show");
@@ -69,6 +105,7 @@ void Check(QWidget* dialog, const QString& name, const Options& options) {
     // The window system may still be placing and sizing it.
     QTest::qWait(100);
     CheckNames(dialog);
+    CheckTabShowsEveryControl(dialog, name);
     const QRect free = dialog->screen()->availableGeometry();
     if (options.withinScreen && !free.contains(dialog->frameGeometry())) {
         Fail(QString("%1: frame %2,%3 %4x%5 outside the screen's free area %6x%7")
