@@ -66,7 +66,8 @@ void CheckNames(QWidget* dialog) {
 // In a dialog too large for its screen, Tab brings every control it reaches into view.
 void CheckTabShowsEveryControl(QWidget* dialog, const QString& name) {
     auto* area = dialog->findChild<QScrollArea*>("dialogScrollArea");
-    if (area == nullptr) {
+    // Qt's Wayland input method takes typed keys only from a real keyboard: X only.
+    if (area == nullptr || QGuiApplication::platformName() != "xcb") {
         return;
     }
     QWidget* first = dialog->focusWidget() ? dialog->focusWidget() : dialog;
