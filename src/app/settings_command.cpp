@@ -187,24 +187,6 @@ SettingsSession::SettingsSession(InstallationPaths paths,
       main_(std::move(resolutionEntries)) {}
 
 FileStatus SettingsSession::Load() {
-    if (!modesKnown_) {
-        // No display tells the modes: the list holds the stored one, which loading selects.
-        std::string stored;
-        for (const SettingKey& key : MainSettingCatalogue()) {
-            if (key.control == MainControl::Resolution) {
-                stored += (stored.empty()                   ? ""
-                           : key.key == "Resolution.Height" ? "x"
-                                                            : "@") +
-                          FormatInt(static_cast<std::int32_t>(
-                              ReadProfileInt(PathOf(paths_, key.file), key.section, key.key, 0)));
-            }
-        }
-        std::vector<std::string>& items = main_.List(MainControl::Resolution).items;
-        items.clear();
-        if (const std::optional<std::string> entry = ResolutionEntryOf(stored)) {
-            items.push_back(*entry);
-        }
-    }
     if (FileStatus status = main_.Load(paths_); !status) {
         return status;
     }

@@ -1,10 +1,12 @@
 #include "app/terminal_commands.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <chrono>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -23,12 +25,17 @@ namespace vk3 {
 namespace {
 
 void PrintError(std::string_view text) {
-    std::string line(text);
     // One line per message: the dialogs' texts break lines for a message box.
-    for (std::size_t at = line.find('\n'); at != std::string::npos; at = line.find('\n', at)) {
-        const std::size_t end = line.find_first_not_of('\n', at);
-        line.replace(at, (end == std::string::npos ? line.size() : end) - at, " ");
+    std::string line;
+    for (const char c : text) {
+        if (c != '\n') {
+            line += c;
+        } else if (!line.ends_with(' ')) {
+            line += ' ';
+        }
     }
+    std::fprintf(stderr, "vk3tune: %s\n", line.c_str());
+}
     std::fprintf(stderr, "vk3tune: %s\n", line.c_str());
 }
 
@@ -56,7 +63,8 @@ public:
     }
 };
 
-// The display's modes where a display can tell them; none without one, as over SSH.
+// The display's modes where a display can tell them; none without one, as over SSH: no
+// video driver is started then.
 std::vector<std::string> DisplayResolutions() {
 #if !defined(_WIN32) && !defined(__APPLE__)
     const auto set = [](const char* name) {
@@ -146,7 +154,15 @@ void PrintChanges(const std::vector<SettingReport>& before,
 
 }  // namespace
 
-int RunSettingsCommands(const CommandLine& commandLine, InstallationFinder& finder) {
+int RunSettingsCommands(int argc, char** argv, const CommandLine& commandLine,
+                        InstallationFinder& finder) {
+    // As the dialogs' start-up does: the locale first, then SDL where it is needed, on this
+    // thread before Qt starts any.
+    std::setlocale(LC_ALL, "");
+    std::vector<std::string> resolutions = DisplayResolutions();
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("vk3tune");
+
     const SettingsCommands& commands = commandLine.settings;
     TerminalPrompter prompter;
     SystemInstallationRecord record;
@@ -156,7 +172,7 @@ int RunSettingsCommands(const CommandLine& commandLine, InstallationFinder& find
         return 1;
     }
 
-    SettingsSession session(*paths, DisplayResolutions());
+    SettingsSession session(*paths, std::move(resolutions));
     if (const FileStatus status = session.Load(); !status) {
         PrintError(status.Message("could not read"));
         return 1;
