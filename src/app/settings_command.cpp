@@ -316,9 +316,12 @@ std::string SettingsSession::SetMain(const CommandSetting& setting, const std::s
 std::string SettingsSession::SetResolution(const std::string& value) {
     const CommandSetting& setting = *FindCommandSetting(InfoOf(MainControl::Resolution).objectName);
     ListState& list = main_.List(MainControl::Resolution);
-    const std::optional<std::string> entry = ResolutionEntryOf(value);
     if (modesKnown_) {
-        const int index = entry ? ItemIndex(list, *entry) : -1;
+        // Any mode the display lists, as it lists it ("1280x1024@0Hz" from some servers).
+        const bool endsInHz =
+            value.size() >= 2 &&
+            EqualIgnoringAsciiCase(std::string_view(value).substr(value.size() - 2), "hz");
+        const int index = ItemIndex(list, endsInHz ? value : value + "Hz");
         if (index < 0) {
             return Refusal(
                 setting, value,
@@ -326,6 +329,7 @@ std::string SettingsSession::SetResolution(const std::string& value) {
         }
         list.selected = index;
     } else {
+        const std::optional<std::string> entry = ResolutionEntryOf(value);
         if (!entry) {
             return Refusal(setting, value,
                            "please give WIDTHxHEIGHT@RATE, such as 1920x1080@60, at least 640 "

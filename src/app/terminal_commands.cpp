@@ -36,8 +36,6 @@ void PrintError(std::string_view text) {
     }
     std::fprintf(stderr, "vk3tune: %s\n", line.c_str());
 }
-    std::fprintf(stderr, "vk3tune: %s\n", line.c_str());
-}
 
 // Answers the locator without asking: a question that needs the user ends the run.
 class TerminalPrompter : public Prompter {

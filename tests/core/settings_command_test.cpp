@@ -42,7 +42,7 @@ struct SetCase {
 };
 
 TEST(SettingsCommand, SetsValuesAsTheDialogsTakeAndSaveThem) {
-    const std::vector<std::string> modes = {"1280x720@60Hz", "1920x1080@60Hz"};
+    const std::vector<std::string> modes = {"1280x720@0Hz", "1920x1080@60Hz"};
     const SetCase cases[] = {
         // One of each kind, written in the game's form.
         {{"textureQualityList=medium"}, "", {{"TextureQuality", "2"}}},
@@ -62,6 +62,12 @@ TEST(SettingsCommand, SetsValuesAsTheDialogsTakeAndSaveThem) {
         {{"resolutionList=1920x1080@60Hz"},
          "",
          {{"Resolution.Width", "1920"}, {"Resolution.Height", "1080"}},
+         modes},
+        {{"resolutionList=1280x720@0"},
+         "",
+         {{"Resolution.Width", "1280"},
+          {"Resolution.Height", "720"},
+          {"Resolution.RefreshRate", "0"}},
          modes},
         {{"cacheImageLowEdit=64000000"},
          "",
@@ -102,7 +108,7 @@ TEST(SettingsCommand, SetsValuesAsTheDialogsTakeAndSaveThem) {
         {{"resolutionList=600x480@60"}, "resolutionList=600x480@60 refused: please give"},
         {{"resolutionList=1920x1080@144"},
          "resolutionList=1920x1080@144 refused: please choose one of the display's modes: "
-         "\"1280x720@60Hz\", \"1920x1080@60Hz\".",
+         "\"1280x720@0Hz\", \"1920x1080@60Hz\".",
          {},
          modes},
     };
