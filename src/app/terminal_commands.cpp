@@ -141,7 +141,8 @@ void PrintChanges(const std::vector<SettingReport>& before,
     bool any = false;
     for (std::size_t i = 0; i < after.size(); ++i) {
         if (before[i].shown != after[i].shown || before[i].StoredText() != after[i].StoredText()) {
-            std::printf("%s\t(was %s)\n", ReportLine(after[i]).c_str(), before[i].shown.c_str());
+            std::printf("%s\t(was %s)\n", ReportLine(after[i]).c_str(),
+                        before[i].shown.empty() ? "nothing" : before[i].shown.c_str());
             any = true;
         }
     }
