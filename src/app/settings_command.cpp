@@ -52,10 +52,14 @@ std::optional<std::int32_t> PositiveNumber(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
+bool EndsInHz(std::string_view text) {
+    return text.size() >= 2 && EqualIgnoringAsciiCase(text.substr(text.size() - 2), "hz");
+}
+
 // "1920x1080@60" or "1920x1080@60Hz" as the entry the resolution list holds; nothing for
 // a mode the game cannot take (the list never offers one narrower than 640).
 std::optional<std::string> ResolutionEntryOf(std::string_view text) {
-    if (text.size() > 2 && EqualIgnoringAsciiCase(text.substr(text.size() - 2), "hz")) {
+    if (EndsInHz(text)) {
         text.remove_suffix(2);
     }
     const std::size_t x = text.find('x');
@@ -318,10 +322,7 @@ std::string SettingsSession::SetResolution(const std::string& value) {
     ListState& list = main_.List(MainControl::Resolution);
     if (modesKnown_) {
         // Any mode the display lists, as it lists it ("1280x1024@0Hz" from some servers).
-        const bool endsInHz =
-            value.size() >= 2 &&
-            EqualIgnoringAsciiCase(std::string_view(value).substr(value.size() - 2), "hz");
-        const int index = ItemIndex(list, endsInHz ? value : value + "Hz");
+        const int index = ItemIndex(list, EndsInHz(value) ? value : value + "Hz");
         if (index < 0) {
             return Refusal(
                 setting, value,
