@@ -189,7 +189,12 @@ QGroupBox* MainDialog::BuildGroup(MainGroup group, const char* caption, const ch
 QWidget* MainDialog::BuildControl(const MainControlInfo& info, QWidget* parent) {
     QWidget* widget = nullptr;
     if (IsNumberField(info.control)) {
-        auto* field = new NumberField(parent);
+        const MainControl control = info.control;
+        auto* field = new NumberField(
+            [control](const std::string& text) {
+                return MainSettingsModel::FieldHoldsValue(control, text);
+            },
+            parent);
         fields_[Slot(info.control)] = field;
         widget = field;
     } else {
@@ -269,9 +274,8 @@ void MainDialog::SetUpHints() {
 
 void MainDialog::ShowModel() {
     for (const MainControlInfo& info : MainControls()) {
-        if (QLineEdit* field = FieldWidget(info.control)) {
-            const QSignalBlocker blocker(field);
-            field->setText(ToQString(model_.FieldText(info.control)));
+        if (NumberField* field = FieldWidget(info.control)) {
+            field->ShowText(ToQString(model_.FieldText(info.control)));
         } else if (QComboBox* list = ListWidget(info.control)) {
             const QSignalBlocker blocker(list);
             list->setCurrentIndex(model_.List(info.control).selected);
@@ -280,12 +284,16 @@ void MainDialog::ShowModel() {
     aspectRatioLabel_->setText(ToQString(model_.AspectRatioText()));
 }
 
-bool MainDialog::TakeNumberFields() {
+void MainDialog::CopyNumberFields() {
     for (const MainControlInfo& info : MainControls()) {
         if (QLineEdit* field = FieldWidget(info.control)) {
             model_.FieldText(info.control) = ToStdString(field->text());
         }
     }
+}
+
+bool MainDialog::TakeNumberFields() {
+    CopyNumberFields();
     if (const std::optional<MainControl> invalid = model_.FirstInvalidField()) {
         prompter_.Notice(MainSettingsModel::InvalidFieldMessage(*invalid));
         FieldWidget(*invalid)->setFocus();
@@ -304,9 +312,20 @@ void MainDialog::LoadMainSettings() {
     }
 }
 
+bool MainDialog::MayDiscardChanges() {
+    CopyNumberFields();
+    return !model_.HasUnsavedChanges() || prompter_.AskYesNoDefaultNo(kDiscardChangesQuestion);
+}
+
 void MainDialog::accept() {
-    if (TakeNumberFields()) {
+    if (MayDiscardChanges()) {
         QDialog::accept();
+    }
+}
+
+void MainDialog::reject() {
+    if (MayDiscardChanges()) {
+        QDialog::reject();
     }
 }
 

@@ -21,6 +21,7 @@ class QVBoxLayout;
 
 namespace vk3 {
 
+class NumberField;
 class Prompter;
 
 // Runs a child dialog modally (exec), owned by the main dialog, with the installation's
@@ -59,8 +60,11 @@ public:
     // Re-reads the configuration files into the controls.
     void LoadMainSettings();
 
-    // The quit button: only with every number field holding a number.
+    // The quit button, Enter from a field or list, Escape and the close box: at once when
+    // nothing was changed since loading or saving, else only when the user agrees to lose
+    // the change.
     void accept() override;
+    void reject() override;
 
 private:
     void BuildControls();
@@ -74,9 +78,12 @@ private:
     void SetUpHints();
     // Copies the model into the widgets; no change handler runs meanwhile.
     void ShowModel();
+    void CopyNumberFields();
     // Copies the number fields into the model. False, with a message and the focus on the
     // field, when one of them holds no number.
     bool TakeNumberFields();
+    // True when nothing would be lost by closing, or the user agrees to lose it.
+    bool MayDiscardChanges();
 
     void SaveMainSettings();
     void RestoreDefaultSettings();
@@ -85,7 +92,7 @@ private:
     void OpenChild(const ChildDialogOpener& opener);
 
     QComboBox* ListWidget(MainControl control) const { return lists_[Slot(control)]; }
-    QLineEdit* FieldWidget(MainControl control) const { return fields_[Slot(control)]; }
+    NumberField* FieldWidget(MainControl control) const { return fields_[Slot(control)]; }
     static std::size_t Slot(MainControl control) { return static_cast<std::size_t>(control); }
 
     InstallationPaths paths_;
@@ -96,7 +103,7 @@ private:
     bool childOpen_ = false;
 
     std::array<QComboBox*, kMainControlCount> lists_{};
-    std::array<QLineEdit*, kMainControlCount> fields_{};
+    std::array<NumberField*, kMainControlCount> fields_{};
     QLabel* aspectRatioLabel_ = nullptr;
     QPushButton* restoreLogosButton_ = nullptr;
     QPushButton* removeLogosButton_ = nullptr;

@@ -29,6 +29,8 @@ public:
     virtual void Error(std::string_view text) = 0;
     // A question with Yes and No; true for Yes.
     virtual bool AskYesNo(std::string_view question) = 0;
+    // The same with No as the default button, for a question whose Yes loses something.
+    virtual bool AskYesNoDefaultNo(std::string_view question) = 0;
 
     virtual std::optional<std::filesystem::path> ChooseFileToOpen(
         const FileDialogRequest& request) = 0;

@@ -143,6 +143,13 @@ bool QtPrompter::AskYesNo(std::string_view question) {
     return box.exec() == QMessageBox::Yes;
 }
 
+bool QtPrompter::AskYesNoDefaultNo(std::string_view question) {
+    QMessageBox box(QMessageBox::NoIcon, QString(), ToQString(question),
+                    QMessageBox::Yes | QMessageBox::No, owner_);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<std::filesystem::path> QtPrompter::ChooseFileToOpen(
     const FileDialogRequest& request) {
     return ChooseFile(owner_, request, QFileDialog::AcceptOpen);

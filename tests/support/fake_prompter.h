@@ -20,7 +20,7 @@ namespace vk3::test {
 class FakePrompter : public Prompter {
 public:
     using Choice = std::optional<std::filesystem::path>;
-    enum class MessageKind { Notice, Error, Question };
+    enum class MessageKind { Notice, Error, Question, QuestionDefaultNo };
     enum class DialogKind { Open, Save };
     using ShownMessage = std::pair<MessageKind, std::string>;
     struct ShownDialog {
@@ -47,7 +47,19 @@ public:
     const std::vector<std::vector<std::string>>& lists() const { return lists_; }
     std::vector<std::string> notices() const { return Texts(MessageKind::Notice); }
     std::vector<std::string> errors() const { return Texts(MessageKind::Error); }
-    std::vector<std::string> questions() const { return Texts(MessageKind::Question); }
+    // Both kinds of question.
+    std::vector<std::string> questions() const {
+        std::vector<std::string> texts;
+        for (const auto& [kind, text] : messages_) {
+            if (kind == MessageKind::Question || kind == MessageKind::QuestionDefaultNo) {
+                texts.push_back(text);
+            }
+        }
+        return texts;
+    }
+    std::vector<std::string> questionsDefaultNo() const {
+        return Texts(MessageKind::QuestionDefaultNo);
+    }
 
     void Notice(std::string_view text) override {
         messages_.emplace_back(MessageKind::Notice, text);
@@ -55,6 +67,10 @@ public:
     void Error(std::string_view text) override { messages_.emplace_back(MessageKind::Error, text); }
     bool AskYesNo(std::string_view question) override {
         messages_.emplace_back(MessageKind::Question, question);
+        return Take(answers_, question);
+    }
+    bool AskYesNoDefaultNo(std::string_view question) override {
+        messages_.emplace_back(MessageKind::QuestionDefaultNo, question);
         return Take(answers_, question);
     }
     Choice ChooseFileToOpen(const FileDialogRequest& request) override {

@@ -1,38 +1,92 @@
 #include "platform/number_field.h"
 
-#include <QValidator>
+#include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "cache_dialog/cache_settings_dialog.h"
+#include "fake_prompter.h"
+#include "main_dialog/main_dialog.h"
+#include "other_dialog/other_settings_dialog.h"
+#include "temp_dir.h"
 
 namespace vk3 {
 namespace {
 
-// A field takes every beginning of a number of its kind, and nothing else.
-TEST(NumberField, TakesWhatItsKindOfNumberCanBeginWith) {
-    using enum NumberInput;
-    const struct {
-        NumberInput kind;
-        std::vector<const char*> taken, refused;
-    } cases[] = {
-        {Digits, {"", "0", "4294967295"}, {" 1", "-1", "+1", "1.5", "1a"}},
-        {SignedInteger, {"", "-", " \t-12 ", "+7", "12 "}, {"1-2", "--1", "1 2", "1.5", "x"}},
-        {UnsignedInteger, {"", "+", " +12\t"}, {"-1", "1+", "1.0", "1e3"}},
-        {Decimal,
-         {"", "-", ".", "-.5", "3500.", " 1.5e", "1.5E-", "2.5e+10 ", "+0.25"},
-         {"1..5", "1e5.0", "1e--3", "1,5", "e5x", "1 2", "1.5e3e"}},
+// A character that cannot belong to a number stays where it was typed: the field is marked
+// and announced, and the dialog refuses it by name, writing nothing. A decimal comma in the
+// level of detail is a point; a percentage may have decimals.
+TEST(NumberField, KeepsWhatWasTypedAndTheDialogRefusesWhatItCannotStore) {
+    using Make = std::function<std::unique_ptr<QDialog>(const InstallationPaths&, Prompter&)>;
+    const Make mainDialog = [](const InstallationPaths& paths, Prompter& prompter) {
+        return std::make_unique<MainDialog>(paths, std::vector<std::string>{}, prompter);
     };
-    for (const auto& c : cases) {
-        const NumberField field(nullptr, c.kind);
-        const auto takes = [&](const char* text) {
-            QString input = QString::fromLatin1(text);
-            int position = 0;
-            return field.validator()->validate(input, position) == QValidator::Acceptable;
-        };
-        for (const char* text : c.taken) {
-            EXPECT_TRUE(takes(text)) << static_cast<int>(c.kind) << " \"" << text << "\"";
+    const Make otherDialog = [](const InstallationPaths& paths, Prompter& prompter) {
+        return std::make_unique<OtherSettingsDialog>(paths, prompter);
+    };
+    const Make cacheDialog = [](const InstallationPaths& paths, Prompter& prompter) {
+        return std::make_unique<CacheSettingsDialog>(paths.engineConfig, prompter);
+    };
+    struct Case {
+        const Make& make;
+        const char *field, *typed, *button;
+        const char* refusal;  // nothing: taken
+    };
+    const Case cases[] = {
+        {mainDialog, "viewRangeVegetationEdit", "12.5", "saveSettingsButton",
+         "please enter a number for \"view range vegetation\"."},
+        {mainDialog, "maxRagdollsEdit", "-5", "saveSettingsButton",
+         "please enter a whole number from 0 to 4294967295 for \"max ragdoll effects\"."},
+        {otherDialog, "levelOfDetailEdit", "0,5", "saveButton", nullptr},
+        {otherDialog, "levelOfDetailEdit", "0,0,3", "saveButton",
+         "please enter a number such as 0.01 for \"level of detail\" (miscellaneous)."},
+        {otherDialog, "viewRangeObjectsLowEdit", "12.5", "saveButton",
+         "please enter a whole number from -2147483648 to 2147483647 for \"view range objects\" "
+         "(low settings)."},
+        {otherDialog, "minFpsEdit", "-5", "saveButton",
+         "please enter a whole number from 0 to 4294967295 for \"min FPS\" (FPS)."},
+        {cacheDialog, "cacheImageLowEdit", "1,5", "cacheSaveButton",
+         "please enter a number for \"image, resource cache - low\"."},
+        {cacheDialog, "cacheModifyLowEdit", "12.5x", "cacheScaleUpLowButton",
+         "please enter a percentage for \"modify, resource cache - low\"."},
+        {cacheDialog, "cacheModifyLowEdit", "12,5", "cacheScaleUpLowButton", nullptr},
+    };
+    const std::string stored = "[Option.Sliders]\r\nResourceCache.u32ImageMaxMemUsage_Low=1000\r\n";
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        const InstallationPaths paths = test::InstallationUnder(dir.path());
+        test::WriteFile(paths.engineConfig, stored);
+        test::FakePrompter prompter;
+        std::unique_ptr<QDialog> dialog = c.make(paths, prompter);
+        dialog->show();
+        auto* field = dialog->findChild<NumberField*>(c.field);
+        ASSERT_NE(field, nullptr) << c.field;
+        const QString description = field->accessibleDescription();
+        field->selectAll();
+        QTest::keyClicks(field, c.typed);
+        EXPECT_EQ(field->text(), c.typed);
+        EXPECT_EQ(field->MarkedInvalid(), c.refusal != nullptr) << c.typed;
+        EXPECT_EQ(field->accessibleDescription().contains("not a valid number"),
+                  c.refusal != nullptr);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(c.button), Qt::LeftButton);
+        if (c.refusal) {
+            EXPECT_EQ(prompter.notices(), std::vector<std::string>{c.refusal});
+            EXPECT_TRUE(dialog->isVisible() && dialog->focusWidget() == field) << c.typed;
+            EXPECT_EQ(test::ReadFile(paths.engineConfig), stored);
+            field->ShowText("1");  // valid again: marked and announced as before
+            EXPECT_EQ(field->accessibleDescription(), description);
+            continue;
         }
-        for (const char* text : c.refused) {
-            EXPECT_FALSE(takes(text)) << static_cast<int>(c.kind) << " \"" << text << "\"";
+        EXPECT_TRUE(prompter.messages().empty()) << c.typed;
+        if (c.button == std::string("saveButton")) {
+            EXPECT_NE(test::ReadFile(paths.engineConfig).find("LoDFactor=0.50\r\n"),
+                      std::string::npos);
+        } else {
+            EXPECT_EQ(dialog->findChild<QLineEdit*>("cacheImageLowEdit")->text(), "1125");
         }
     }
 }
