@@ -18,6 +18,11 @@ struct LocatorOverrides {
     std::optional<std::string> documentsDir;
 };
 
+// Why a folder given on the command line cannot be used, in one line; empty when both can.
+// A folder must exist, and an installation folder must hold Veskaran3.exe or Ini/vkmain.ini
+// (in any case).
+std::string CommandLineFolderProblem(const LocatorOverrides& overrides);
+
 inline constexpr const char* kNoInstallationMessage =
     "no Veskaran 3 - Installation found!\n\nplease find \"veskaran3.exe\"";
 inline constexpr const char* kInvalidPathMessage = "invalid path!";

@@ -4,6 +4,10 @@
 
 #include <cstdlib>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "discovery/installation_discovery.h"
 #include "fake_prompter.h"
 #include "platform/installation_record.h"
@@ -51,6 +55,22 @@ TEST(InstallationLocator, RecordedFolderOrOverridesAreUsedAsTheyAreAndAskNothing
     EXPECT_TRUE(prompter.messages().empty());
     EXPECT_EQ(record.writes, 0);
 }
+
+#ifndef _WIN32
+// The check of the recorded folder must not wait on a pipe in the file's place; the dialog
+// then reports the file it cannot read.
+TEST(InstallationLocator, ARecordedFolderWithAPipeForItsFileOpensWithoutWaiting) {
+    test::TempDir dir;
+    fs::create_directories(dir / "game/Ini");
+    ASSERT_EQ(mkfifo((dir / "game/Ini/vkmain.ini").c_str(), 0600), 0);
+    FakePrompter prompter;
+    FakeRecord record((dir / "game").string());
+    const auto paths = LocateInstallation(prompter, record, "/home/ann/Documents");
+    ASSERT_TRUE(paths);
+    EXPECT_EQ(paths->engineConfig, dir / "game/Ini/vkmain.ini");
+    EXPECT_TRUE(prompter.messages().empty());
+}
+#endif
 
 TEST(InstallationLocator, EmptyRecordAsksForTheExecutableAndRecordsItsFolderIfValid) {
     test::TempDir dir;
