@@ -5,6 +5,7 @@
 #include "platform/installation_record.h"
 #include "platform/path_case.h"
 #include "platform/prompter.h"
+#include "settings/ascii_text.h"
 
 namespace vk3 {
 
@@ -95,6 +96,45 @@ std::string CommandLineFolderProblem(const LocatorOverrides& overrides) {
         }
     }
     return {};
+}
+
+std::optional<std::string> AskForDocumentsFolder(Prompter& prompter, std::string_view current) {
+    const std::optional<std::filesystem::path> chosen =
+        prompter.ChooseFolder(kChooseDocumentsTitle, PathFromUtf8(current));
+    if (!chosen) {
+        return std::nullopt;
+    }
+    std::string folder = Utf8FromPath(*chosen);
+    std::error_code ignored;
+    const bool namedLikeIt = EqualIgnoringAsciiCase(Utf8FromPath(chosen->filename()), "veskaran3");
+    if (namedLikeIt &&
+        !std::filesystem::is_directory(ResolvePathCase(JoinPath(folder, "veskaran3")), ignored)) {
+        folder = ParentFolderText(folder);
+    }
+    return folder;
+}
+
+std::string DocumentsFolderOf(const InstallationPaths& paths) {
+    return ParentFolderText(ParentFolderText(Utf8FromPath(paths.userOptions)));
+}
+
+std::optional<InstallationPaths> ChooseDocumentsFolder(Prompter& prompter,
+                                                       const InstallationPaths& paths,
+                                                       InstallationRecord* record) {
+    const std::optional<std::string> documents =
+        AskForDocumentsFolder(prompter, DocumentsFolderOf(paths));
+    if (!documents) {
+        return std::nullopt;
+    }
+    InstallationPaths chosen = paths;
+    chosen.userOptions = ResolvePathCase(JoinPath(*documents, "veskaran3/UserOptions.ini"));
+    const std::string installation =
+        ParentFolderText(ParentFolderText(Utf8FromPath(paths.engineConfig)));
+    if (record != nullptr && !record->Write(installation, *documents)) {
+        prompter.Error("the documents folder \"" + *documents +
+                       "\" is used now, but it could not be recorded for the next start.");
+    }
+    return chosen;
 }
 
 std::string StaleRecordMessage(std::string_view recordedFolder) {

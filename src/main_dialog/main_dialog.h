@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,11 @@ struct MaintenanceActions {
     MaintenanceAction restoreStartLogos;
 };
 
+// Lets the user choose another documents folder and gives the paths with it; nothing when
+// the user cancels.
+using DocumentsFolderChooser =
+    std::function<std::optional<InstallationPaths>(Prompter& prompter, const InstallationPaths&)>;
+
 // The program's main window: shows the main settings and dispatches its buttons.
 class MainDialog : public QDialog {
     Q_OBJECT
@@ -56,6 +62,10 @@ public:
     const MainSettingsModel& Model() const { return model_; }
     void SetChildDialogs(ChildDialogs children) { children_ = std::move(children); }
     void SetMaintenanceActions(MaintenanceActions actions) { maintenance_ = std::move(actions); }
+    // What "c&hange..." beside the documents folder runs.
+    void SetDocumentsFolderChooser(DocumentsFolderChooser chooser) {
+        chooseDocuments_ = std::move(chooser);
+    }
 
     // Re-reads the configuration files into the controls.
     void LoadMainSettings();
@@ -89,6 +99,8 @@ private:
     void RestoreDefaultSettings();
     void UpdateAspectRatio();
     void LoadBackup();
+    // Asks for another documents folder and shows the settings from there.
+    void ChangeDocumentsFolder();
     void OpenChild(const ChildDialogOpener& opener);
 
     QComboBox* ListWidget(MainControl control) const { return lists_[Slot(control)]; }
@@ -100,11 +112,14 @@ private:
     MainSettingsModel model_;
     ChildDialogs children_;
     MaintenanceActions maintenance_;
+    DocumentsFolderChooser chooseDocuments_;
     bool childOpen_ = false;
 
     std::array<QComboBox*, kMainControlCount> lists_{};
     std::array<NumberField*, kMainControlCount> fields_{};
     QLabel* aspectRatioLabel_ = nullptr;
+    QLineEdit* documentsField_ = nullptr;
+    QPushButton* changeDocumentsButton_ = nullptr;
     QPushButton* restoreLogosButton_ = nullptr;
     QPushButton* removeLogosButton_ = nullptr;
     QPushButton* cacheSettingsButton_ = nullptr;

@@ -38,6 +38,10 @@ public:
     virtual std::optional<std::filesystem::path> ChooseFileToSave(
         const FileDialogRequest& request) = 0;
 
+    // A folder that exists, the dialog opening on start; nothing when the user cancels.
+    virtual std::optional<std::filesystem::path> ChooseFolder(
+        std::string_view title, const std::filesystem::path& start) = 0;
+
     // The position of the item the user picks from a list, the first one preselected;
     // nothing when the user cancels.
     virtual std::optional<std::size_t> ChooseFromList(std::string_view question,

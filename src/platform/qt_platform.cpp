@@ -160,6 +160,16 @@ std::optional<std::filesystem::path> QtPrompter::ChooseFileToSave(
     return ChooseFile(owner_, request, QFileDialog::AcceptSave);
 }
 
+std::optional<std::filesystem::path> QtPrompter::ChooseFolder(
+    std::string_view title, const std::filesystem::path& start) {
+    const QString chosen = QFileDialog::getExistingDirectory(
+        owner_, ToQString(title), QString::fromStdU16String(start.u16string()));
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(chosen.toStdU16String());
+}
+
 std::optional<std::size_t> QtPrompter::ChooseFromList(std::string_view question,
                                                       const std::vector<std::string>& items) {
     QDialog dialog(owner_);

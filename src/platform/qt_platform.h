@@ -41,6 +41,8 @@ public:
         const FileDialogRequest& request) override;
     std::optional<std::filesystem::path> ChooseFileToSave(
         const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> ChooseFolder(std::string_view title,
+                                                      const std::filesystem::path& start) override;
     std::optional<std::size_t> ChooseFromList(std::string_view question,
                                               const std::vector<std::string>& items) override;
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -108,6 +109,39 @@ TEST(InstallationLocator, EmptyRecordAsksForTheExecutableAndRecordsItsFolderIfVa
         EXPECT_EQ(prompter.notices().back(), *chosen ? "invalid path!" : kNoInstallationMessage);
         EXPECT_EQ(record.writes, 0);
     }
+}
+
+TEST(InstallationLocator, AChosenDocumentsFolderIsRecordedWithTheInstallation) {
+    test::TempDir dir;
+    const InstallationPaths paths = test::InstallationUnder(dir.path());
+    fs::create_directories(dir / "Documents");
+    struct FailingRecord : FakeRecord {
+        bool Write(std::string_view, std::string_view) override { return false; }
+    };
+    FakeRecord record;
+    FailingRecord failing;
+    // Cancelled, recorded, not recorded, recorded and failing.
+    const std::tuple<std::optional<fs::path>, InstallationRecord*, int> cases[] = {
+        {std::nullopt, &record, 0},
+        {dir / "Documents", &record, 1},
+        {dir / "Documents", nullptr, 1},
+        {dir / "Documents", &failing, 1},
+    };
+    for (const auto& [chosen, recordTo, writes] : cases) {
+        FakePrompter prompter;
+        prompter.ChooseFile(chosen);
+        const auto changed = ChooseDocumentsFolder(prompter, paths, recordTo);
+        ASSERT_EQ(changed.has_value(), chosen.has_value());
+        EXPECT_EQ(prompter.dialogs().at(0).request.title, kChooseDocumentsTitle);
+        EXPECT_EQ(prompter.errors().size(), recordTo == &failing ? 1u : 0u);
+        EXPECT_EQ(record.writes, writes);
+        if (changed) {
+            EXPECT_EQ(changed->userOptions, dir / "Documents/veskaran3/UserOptions.ini");
+            EXPECT_EQ(changed->engineConfig, paths.engineConfig);
+        }
+    }
+    EXPECT_EQ(record.value, (dir / "game").string());
+    EXPECT_EQ(record.documents, (dir / "Documents").string());
 }
 
 #ifndef _WIN32  // Wine and Proton copies are looked for on Linux only.

@@ -14,14 +14,14 @@
 namespace vk3::test {
 
 // A scripted Prompter: questions take the queued Yes/No answers in order, file dialogs the
-// queued choices in order (open and save share one queue), lists the queued picks. Everything
+// queued choices in order (open, save and folder share one queue), lists the queued picks. Everything
 // shown is recorded. Anything asked with nothing queued for it fails the test and answers
 // No / cancel; an answer still queued when the fake goes fails the test too.
 class FakePrompter : public Prompter {
 public:
     using Choice = std::optional<std::filesystem::path>;
     enum class MessageKind { Notice, Error, Question, QuestionDefaultNo };
-    enum class DialogKind { Open, Save };
+    enum class DialogKind { Open, Save, Folder };
     using ShownMessage = std::pair<MessageKind, std::string>;
     struct ShownDialog {
         DialogKind kind;
@@ -80,6 +80,13 @@ public:
     Choice ChooseFileToSave(const FileDialogRequest& request) override {
         dialogs_.push_back({DialogKind::Save, request});
         return Take(fileChoices_, request.filterDescription);
+    }
+    Choice ChooseFolder(std::string_view title, const std::filesystem::path& start) override {
+        FileDialogRequest request;
+        request.title = title;
+        request.initialName = start.string();
+        dialogs_.push_back({DialogKind::Folder, request});
+        return Take(fileChoices_, title);
     }
     std::optional<std::size_t> ChooseFromList(std::string_view question,
                                               const std::vector<std::string>& items) override {

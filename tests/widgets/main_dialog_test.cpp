@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_prompter.h"
+#include "main_dialog/installation_locator.h"
 #include "maintenance/backup_file.h"
 #include "maintenance/start_logos.h"
 #include "platform/qt_platform.h"
@@ -253,6 +254,39 @@ TEST_F(MainDialogTest, RestoreAndBackupButtonsAskFirst) {
     Click(dialog, "loadBackupButton");
     EXPECT_EQ(high->currentText(), "medium");  // reloaded from the restored file
     EXPECT_TRUE(prompter.errors().empty());
+}
+
+TEST_F(MainDialogTest, ASaveThatCannotReachTheDocumentsFolderSaysHowToChooseAnother) {
+    dialog.SetDocumentsFolderChooser([](Prompter& asker, const InstallationPaths& current) {
+        return ChooseDocumentsFolder(asker, current, nullptr);
+    });
+    std::filesystem::remove_all(dir / "docs");
+    QComboBox* texture = Find<QComboBox>(dialog, "textureQualityList");
+    texture->setCurrentIndex(2);
+    Click(dialog, "saveSettingsButton");
+    ASSERT_EQ(prompter.errors().size(), 1u);
+    EXPECT_NE(prompter.errors()[0].find("with \"change...\" beside \"documents:\"."),
+              std::string::npos);
+
+    // Picked as its veskaran3 folder; the change not saved is given up only after asking.
+    const std::filesystem::path documents = dir / "prefix/Documents";
+    WriteFile(documents / "veskaran3/UserOptions.ini", "[Options.Custom]\r\nTextureQuality=1\r\n");
+    prompter.AnswerNo().AnswerYes().ChooseFile(documents / "veskaran3");
+    Click(dialog, "changeDocumentsFolderButton");
+    EXPECT_EQ(texture->currentText(), "high");
+    Click(dialog, "changeDocumentsFolderButton");
+    EXPECT_EQ(prompter.questionsDefaultNo(),
+              std::vector<std::string>(
+                  2, "the settings were changed. change the documents folder without saving?"));
+    EXPECT_EQ(prompter.dialogs().at(0).request.initialName, (dir / "docs").string());
+    EXPECT_EQ(Find<QLineEdit>(dialog, "documentsFolderField")->text().toStdString(),
+              documents.string());
+    EXPECT_EQ(texture->currentText(), "low");
+    texture->setCurrentIndex(1);
+    Click(dialog, "saveSettingsButton");
+    EXPECT_EQ(ReadProfileString(documents / "veskaran3/UserOptions.ini", "Options.Custom",
+                                "TextureQuality", ""),
+              "2");
 }
 
 TEST_F(MainDialogTest, ChildDialogsOpenOneAtATimeWithTheOwnerAndPaths) {
