@@ -128,7 +128,6 @@ TEST(CacheSettingsModel, SavesWhatTheUserChangedAndKeepsEveryOtherStoredText) {
         test::WriteFile(file, stored);
         CacheSettingsModel model;
         ASSERT_TRUE(model.Load(file));
-        EXPECT_FALSE(model.HasUnsavedChanges()) << c.what;
         c.change(model);
         EXPECT_EQ(model.HasUnsavedChanges(), std::string(c.what) != "untouched") << c.what;
         ASSERT_TRUE(model.Save(file)) << c.what;
