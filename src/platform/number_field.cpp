@@ -9,16 +9,14 @@ namespace {
 
 constexpr const char* kNotValid = "not a valid number";
 
-// Swapping text and background twice gives the scheme back.
-void SwapTextAndBase(QWidget* field) {
-    QPalette palette = field->palette();
+QPalette WithTextAndBaseSwapped(QPalette palette) {
     for (const QPalette::ColorGroup group :
          {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         const QBrush text = palette.brush(group, QPalette::Text);
         palette.setBrush(group, QPalette::Text, palette.brush(group, QPalette::Base));
         palette.setBrush(group, QPalette::Base, text);
     }
-    field->setPalette(palette);
+    return palette;
 }
 
 }  // namespace
@@ -42,11 +40,13 @@ void NumberField::Mark() {
     if (invalid == invalid_) {
         return;
     }
+    // The scheme's palette and description come back as they were when it is valid again.
     if (invalid) {
         plainDescription_ = accessibleDescription();
+        plainPalette_ = palette();
     }
     invalid_ = invalid;
-    SwapTextAndBase(this);
+    setPalette(invalid ? WithTextAndBaseSwapped(plainPalette_) : plainPalette_);
     setAccessibleDescription(!invalid                      ? plainDescription_
                              : plainDescription_.isEmpty() ? QString(kNotValid)
                                                            : plainDescription_ + ", " + kNotValid);

@@ -33,6 +33,7 @@ private:
     ValueCheck holdsValue_;
     bool invalid_ = false;
     QString plainDescription_;
+    QPalette plainPalette_;
 };
 
 }  // namespace vk3

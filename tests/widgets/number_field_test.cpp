@@ -67,19 +67,22 @@ TEST(NumberField, KeepsWhatWasTypedAndTheDialogRefusesWhatItCannotStore) {
         auto* field = dialog->findChild<NumberField*>(c.field);
         ASSERT_NE(field, nullptr) << c.field;
         const QString description = field->accessibleDescription();
+        const QPalette colours = field->palette();
         field->selectAll();
         QTest::keyClicks(field, c.typed);
         EXPECT_EQ(field->text(), c.typed);
         EXPECT_EQ(field->MarkedInvalid(), c.refusal != nullptr) << c.typed;
         EXPECT_EQ(field->accessibleDescription().contains("not a valid number"),
                   c.refusal != nullptr);
+        EXPECT_EQ(field->palette().base() == colours.text(), c.refusal != nullptr);
         QTest::mouseClick(dialog->findChild<QPushButton*>(c.button), Qt::LeftButton);
         if (c.refusal) {
             EXPECT_EQ(prompter.notices(), std::vector<std::string>{c.refusal});
             EXPECT_TRUE(dialog->isVisible() && dialog->focusWidget() == field) << c.typed;
             EXPECT_EQ(test::ReadFile(paths.engineConfig), stored);
             field->ShowText("1");  // valid again: marked and announced as before
-            EXPECT_EQ(field->accessibleDescription(), description);
+            EXPECT_TRUE(field->accessibleDescription() == description &&
+                        field->palette() == colours);
             continue;
         }
         EXPECT_TRUE(prompter.messages().empty()) << c.typed;
