@@ -138,10 +138,9 @@ TEST_F(BackupActions, AnEmptyImageEmptiesItsFileOnlyWhenTheUserSaysSo) {
         for (bool yes : c.answers) {
             loading.Answer(yes);
         }
-        const bool loaded = c.answers.back();
-        EXPECT_EQ(LoadBackup(loading, paths), loaded);
+        EXPECT_EQ(LoadBackup(loading, paths), c.answers.back());
         EXPECT_EQ(loading.questionsDefaultNo(), c.asked);
-        if (!loaded) {
+        if (!c.answers.back()) {
             ExpectConfigurationUnchanged();
         } else {
             EXPECT_EQ(ReadFile(paths.userOptions), "");

@@ -120,7 +120,6 @@ TEST(InstallationLocator, AChosenDocumentsFolderIsRecordedWithTheInstallation) {
     };
     FakeRecord record;
     FailingRecord failing;
-    // Cancelled, recorded, not recorded, recorded and failing.
     const std::tuple<std::optional<fs::path>, InstallationRecord*, int> cases[] = {
         {std::nullopt, &record, 0},
         {dir / "Documents", &record, 1},

@@ -284,9 +284,9 @@ TEST_F(MainDialogTest, ASaveThatCannotReachTheDocumentsFolderSaysHowToChooseAnot
     EXPECT_EQ(texture->currentText(), "low");
     texture->setCurrentIndex(1);
     Click(dialog, "saveSettingsButton");
-    EXPECT_EQ(ReadProfileString(documents / "veskaran3/UserOptions.ini", "Options.Custom",
-                                "TextureQuality", ""),
-              "2");
+    EXPECT_EQ(ReadFile(documents / "veskaran3/UserOptions.ini")
+                  .rfind("[Options.Custom]\r\nTextureQuality=2\r\n", 0),
+              0u);
 }
 
 TEST_F(MainDialogTest, ChildDialogsOpenOneAtATimeWithTheOwnerAndPaths) {
