@@ -31,21 +31,18 @@ TEST(CommandLine, RefusesAFolderThatIsNotThereOrHoldsNoGame) {
     test::WriteFile(dir / "game/INI/VKMAIN.INI", "");
     test::WriteFile(dir / "exe only/veskaran3.EXE", "");
     test::WriteFile(dir / "empty/readme.txt", "");
-    const std::string root = dir.path().string();
+    const std::string root = dir.path().string() + "/";
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"--install-dir", root + "/game", "--documents-dir", root}, ""},
-        {{"--install-dir", root + "/exe only"}, ""},
-        {{"--install-dir", root + "/missing"},
-         "--install-dir \"" + root + "/missing\": there is no such folder"},
-        {{"--install-dir", root + "/empty"},
-         "--install-dir \"" + root + "/empty\": it holds neither Veskaran3.exe nor Ini/vkmain.ini"},
-        {{"--install-dir", root + "/exe only/veskaran3.EXE"},
-         "--install-dir \"" + root + "/exe only/veskaran3.EXE\": it is not a folder"},
-        {{"--documents-dir", root + "/missing"},
-         "--documents-dir \"" + root + "/missing\": there is no such folder"},
+        {{"--install-dir", root + "game", "--documents-dir", root}, ""},
+        {{"--install-dir", root + "exe only"}, ""},
+        {{"--install-dir", root + "missing"}, "there is no such folder"},
+        {{"--install-dir", root + "empty"}, "it holds neither Veskaran3.exe nor Ini/vkmain.ini"},
+        {{"--install-dir", root + "exe only/veskaran3.EXE"}, "it is not a folder"},
+        {{"--documents-dir", root + "missing"}, "there is no such folder"},
     };
     for (const auto& [arguments, error] : cases) {
-        EXPECT_EQ(ParseCommandLine(arguments).error, error) << arguments[1];
+        EXPECT_EQ(ParseCommandLine(arguments).error,
+                  error.empty() ? "" : arguments[0] + " \"" + arguments[1] + "\": " + error);
     }
 }
 
