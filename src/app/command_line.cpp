@@ -159,6 +159,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
     }
     result.error = SettingsCommandsProblem(parser.positionalArguments(), result.settings);
+    if (result.error.empty() && !result.showHelp && !result.showVersion &&
+        !result.listInstallations) {
+        result.error = CommandLineFolderProblem(result.overrides);
+    }
     return result;
 }
 

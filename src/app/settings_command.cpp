@@ -194,7 +194,9 @@ FileStatus SettingsSession::Load() {
     if (FileStatus status = main_.Load(paths_); !status) {
         return status;
     }
-    cache_.Load(paths_.engineConfig);
+    if (FileStatus status = cache_.Load(paths_.engineConfig); !status) {
+        return status;
+    }
     const std::vector<FileStatus> failures = other_.Load(paths_);
     return failures.empty() ? FileStatus::Success() : failures.front();
 }

@@ -43,11 +43,16 @@ public:
     void Notice(std::string_view text) override { PrintError(text); }
     void Error(std::string_view text) override { PrintError(text); }
     bool AskYesNo(std::string_view) override { return false; }
+    bool AskYesNoDefaultNo(std::string_view) override { return false; }
     std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogRequest&) override {
         PrintError("give the game's installation folder with --install-dir DIR");
         return std::nullopt;
     }
     std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> ChooseFolder(std::string_view,
+                                                      const std::filesystem::path&) override {
         return std::nullopt;
     }
     std::optional<std::size_t> ChooseFromList(std::string_view question,
