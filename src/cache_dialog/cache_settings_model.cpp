@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "profile/profile_store.h"
-#include "settings/number_text.h"
+#include "text/number_text.h"
 
 namespace vk3 {
 
@@ -66,8 +66,7 @@ CacheSettingsModel::CacheSettingsModel() {
 }
 
 void CacheSettingsModel::Load(const std::filesystem::path& engineConfig) {
-    const ProfileReader engine(engineConfig,
-                               ProfileKeysOf(kCacheSettings, [](auto&) { return true; }));
+    ProfileReader engine(engineConfig);
     for (const CacheSetting& setting : kCacheSettings) {
         values_[setting.slot] = ShownText(engine.ReadInt(setting.section, setting.key, 0));
     }

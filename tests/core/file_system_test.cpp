@@ -1,6 +1,6 @@
 // Settings files that are not what they should be, saves failing or killed half-way, folders
 // that refuse new files: nothing may hang, flood memory, tear a file or leave litter behind.
-#include "platform/file_system.h"
+#include "files/file_system.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include "files/save_turn.h"
 #include "main_dialog/main_settings_model.h"
 #include "profile/profile_store.h"
 #include "support/temp_dir.h"
@@ -54,25 +55,22 @@ TEST(FileFaults, NamesWithNonAsciiLettersSurviveEveryConversion) {
               "could not \"" + folder + "/x.ini\": why");
 }
 
-// Replacing also removes leftovers of killed saves, but no save running now and no other file.
+// Replacing also removes leftovers of killed saves at once (no save of ours can be running
+// while we hold the turn), but no other file.
 TEST(ReplaceFileContents, CreatesAndReplacesRemovingOnlyLeftoversOfKilledSaves) {
     TempDir dir;
-    const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);
     for (const char* name :
          {".vkmain.ini.vk3-Ab12Cd.tmp", ".debug.ini.vk3-000000.tmp", ".vkmain.ini.vk3-Ab1.tmp",
           "vkmain.ini.vk3-Ab12Cd.tmp", ".vkmain.ini.XXXXXX", ".vkmain.ini.vk3-Ab12C!.tmp"}) {
         WriteFile(dir / name, "left behind");
-        fs::last_write_time(dir / name, old);
     }
-    WriteFile(dir / ".vkmain.ini.vk3-Zz99zz.tmp", "a save running now");
     for (const std::string& bytes : {"[s]\r\nk=1\r\n"s, "\0binary"s, ""s}) {
         ASSERT_TRUE(ReplaceFileContents(dir / "vkmain.ini", bytes).ok());
         EXPECT_EQ(ReadFile(dir / "vkmain.ini"), bytes);
     }
-    EXPECT_EQ(
-        FileNamesIn(dir.path()),
-        (Names{"vkmain.ini", ".vkmain.ini.vk3-Zz99zz.tmp", ".vkmain.ini.vk3-Ab1.tmp",
-               "vkmain.ini.vk3-Ab12Cd.tmp", ".vkmain.ini.XXXXXX", ".vkmain.ini.vk3-Ab12C!.tmp"}));
+    EXPECT_EQ(FileNamesIn(dir.path()),
+              (Names{"vkmain.ini", ".vkmain.ini.vk3-Ab1.tmp", "vkmain.ini.vk3-Ab12Cd.tmp",
+                     ".vkmain.ini.XXXXXX", ".vkmain.ini.vk3-Ab12C!.tmp"}));
 }
 
 #ifndef _WIN32
@@ -146,7 +144,7 @@ TEST(FileFaults, WhatMustNotBeReadOrReplacedIsRefusedWithTheReason) {
         EXPECT_EQ(WriteProfileString(path, "s", "k", "v").reason, reason);
         std::string bytes;
         EXPECT_EQ(ReadFileBytes(path, bytes).reason, reason);
-        const ProfileReader reader(path);
+        ProfileReader reader(path);
         EXPECT_EQ(reader.status().reason, reason);
         EXPECT_EQ(reader.ReadString("s", "k", "default"), "default");
     }
@@ -218,6 +216,8 @@ TEST(FileFaults, SavesKilledAtRandomMomentsLeaveTheFileWholeAndNothingElse) {
         ::waitpid(child, nullptr, 0);
         const std::string now = ReadFile(file);
         EXPECT_TRUE(now == before || now == after);
+        // The next start removes what the killed save left.
+        FinishInterruptedSaves({file});
         EXPECT_EQ(FileNamesIn(dir.path()), Names{"vkmain.ini"});
     }
 }
@@ -230,16 +230,14 @@ TEST(ReplaceFilesTogether, ReplacesAllOrNoneLeavingNoFileOpen) {
     WriteFile(engine, "engine");
     WriteFile(options, "options");
     const auto openFiles = [] {
-        FinishReleasingReplacedFiles();
         const fs::directory_iterator open("/proc/self/fd");
         return std::distance(begin(open), end(open));
     };
     const auto openBefore = openFiles();
     ASSERT_TRUE(ReplaceFilesTogether({{engine, "engine 2"}, {options, "options 2"}}).ok());
     // Another program changed a file since its new content was made.
-    EXPECT_EQ(
-        ReplaceFilePiecesTogether({{engine, {"engine 3"}, FileAsRead{true, "engine"}}}).reason,
-        kChangedWhileSaving);
+    EXPECT_EQ(ReplaceFilePiecesTogether({{engine, {"engine 3"}, FileVersion{}, ""}}).problem,
+              FileProblem::ChangedMeanwhile);
 
     // The second file cannot be written, or its folder is missing: the first is put back.
     MakeReadOnly(options);

@@ -1,4 +1,4 @@
-#include "platform/safety_copies.h"
+#include "files/safety_copies.h"
 
 #include <gtest/gtest.h>
 
@@ -42,8 +42,9 @@ TEST_F(SafetyCopiesTest, KeepsEachFileOnceBeforeItsFirstChangeInARun) {
     ASSERT_TRUE(WriteProfileStrings(paths_.debugConfig, {{"s", "k", "v"}}));  // a new file
 
     const fs::path run = safety_->RunFolder();
-    EXPECT_EQ(FileNamesIn(run), (std::set<std::string>{"vkmain.ini", "UserOptions.ini",
-                                                       "vkmain (2).ini", "index.txt"}));
+    EXPECT_EQ(FileNamesIn(run),
+              (std::set<std::string>{"vkmain.ini", "UserOptions.ini", "vkmain (2).ini", "index.txt",
+                                     "run-number.txt"}));
     EXPECT_EQ(ReadFile(run / "vkmain.ini"), "A=1");
     EXPECT_EQ(ReadFile(run / "vkmain (2).ini"), "second installation");
     EXPECT_TRUE(ReadFile(run / "index.txt")

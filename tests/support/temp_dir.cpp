@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <random>
+#include <utility>
 
 #ifndef _WIN32
 #include <linux/capability.h>
@@ -14,6 +15,38 @@
 namespace fs = std::filesystem;
 
 namespace vk3::test {
+
+namespace {
+
+// Every test program runs with a home, XDG folders and (on Windows) a local application
+// data folder of its own, so that lock files, records of saves and safety copies never
+// reach the user's real ones.
+class PrivateEnvironment {
+public:
+    PrivateEnvironment() {
+        const fs::path root = home_.path();
+#ifdef _WIN32
+        _wputenv_s(L"LOCALAPPDATA", (root / "AppData" / "Local").c_str());
+#else
+        for (const auto& [name, folder] : {std::pair<const char*, const char*>{"HOME", ""},
+                                           {"XDG_CONFIG_HOME", ".config"},
+                                           {"XDG_DATA_HOME", ".local/share"},
+                                           {"XDG_STATE_HOME", ".local/state"},
+                                           {"XDG_CACHE_HOME", ".cache"},
+                                           {"XDG_RUNTIME_DIR", "run"}}) {
+            fs::create_directories(root / folder);
+            ::setenv(name, (root / folder).c_str(), 1);
+        }
+#endif
+    }
+
+private:
+    TempDir home_;
+};
+
+const PrivateEnvironment privateEnvironment;
+
+}  // namespace
 
 TempDir::TempDir() {
     std::random_device random;
