@@ -65,6 +65,39 @@ TEST_F(SafetyCopiesTest, KeepsTheTwentyNewestRunsAndNothingElseIsDeleted) {
     EXPECT_TRUE(left.contains(safety_->RunFolder().filename().string()));
 }
 
+#ifndef _WIN32
+// Folders only the player can enter, copies no more readable than their files; the runs go by
+// their numbers, so a clock set back does not make the previous run look oldest; a save that
+// fails before any file changes leaves no run folder.
+TEST_F(SafetyCopiesTest, CopiesArePrivateAndOldRunsGoByNumberNotByClock) {
+    const fs::path root = dir_ / "safety";
+    for (int run = 1; run <= 25; ++run) {
+        // The newest runs were made while the clock was ahead: their names sort last.
+        const fs::path folder = root / ((run > 20 ? "2099-01-" : "2001-01-") +
+                                        std::to_string(10 + run) + "_10-00-00");
+        WriteFile(folder / "run-number.txt", std::to_string(run) + "\n");
+    }
+    Use(root);
+    WriteFile(paths_.engineConfig, "[s]\r\nk=1\r\n");
+    test::MakeReadOnly(paths_.engineConfig);
+    EXPECT_FALSE(WriteProfileStrings(paths_.engineConfig, {{"s", "k", "2"}}));
+    EXPECT_TRUE(safety_->RunFolder().empty());
+    EXPECT_EQ(FileNamesIn(root).size(), 25u);
+
+    fs::permissions(paths_.engineConfig, fs::perms(0600));
+    ASSERT_TRUE(WriteProfileStrings(paths_.engineConfig, {{"s", "k", "2"}}));
+    const fs::path run = safety_->RunFolder();
+    EXPECT_EQ(fs::status(root).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(run).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(run / "vkmain.ini").permissions(), fs::perms(0600));
+    EXPECT_EQ(ReadFile(run / "run-number.txt"), "26\n");
+    const std::set<std::string> left = FileNamesIn(root);
+    EXPECT_EQ(left.size(), 20u);
+    EXPECT_TRUE(left.contains("2099-01-35_10-00-00") && left.contains("2001-01-17_10-00-00"));
+    EXPECT_FALSE(left.contains("2001-01-16_10-00-00"));
+}
+#endif
+
 TEST_F(SafetyCopiesTest, WithoutItsCopyAFileIsNotChanged) {
     WriteFile(dir_ / "blocked", "a file where the folder should be");
     WriteFile(paths_.engineConfig, "k=1");
