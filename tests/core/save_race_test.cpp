@@ -194,6 +194,9 @@ TEST(SaveRace, KilledAtEveryDiskChangeAPairIsBothOldOrBothNewAfterTheNextStart) 
                 << "at disk change " << n;
         }
         EXPECT_GT(killPoints, 5);
+        RecordProperty(
+            std::string(name) == "main save" ? "main_save_kill_points" : "backup_load_kill_points",
+            killPoints);
         EXPECT_NE(newEngine, oldEngine);
         EXPECT_NE(newOptions, oldOptions);
     }
