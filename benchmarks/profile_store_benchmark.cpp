@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "files/file_system.h"
 #include "large_ini.h"
-#include "platform/file_system.h"
 #include "profile/ini_document.h"
 #include "profile/profile_store.h"
 
@@ -115,7 +115,7 @@ void BM_ParseLineEnds(benchmark::State& state) {
         content = std::move(converted);
     }
     for (auto _ : state) {
-        vk3::IniDocument document{vk3::FileBytes(content)};
+        vk3::IniDocument document{std::string(content)};
         benchmark::DoNotOptimize(document.Find("Engine.Setup", "Missing.Key"));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * content.size()));

@@ -17,10 +17,11 @@
 #include <string>
 #include <vector>
 
+#include "files/file_system.h"
 #include "large_ini.h"
 #include "main_dialog/main_settings_model.h"
-#include "platform/file_system.h"
 #include "platform/installation.h"
+#include "support/temp_dir.h"
 
 #ifdef __linux__
 #include <X11/Xlib.h>
@@ -38,6 +39,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+namespace test = vk3::test;
 using Clock = std::chrono::steady_clock;
 
 double Median(std::vector<double> values) {
@@ -89,6 +91,100 @@ bool FlushedCopy(const fs::path& from, const fs::path& to) {
     ::close(out);
     return ok;
 }
+
+// What a program must do at least to save two settings files safely: for each, read it,
+// write the new content to a new file, flush that, rename it over the file, flush the folder.
+bool MinimalSafeSave(const std::vector<fs::path>& files) {
+    for (const fs::path& file : files) {
+        const int in = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        std::string bytes(1 << 16, '\0');
+        const ssize_t got = in >= 0 ? ::read(in, bytes.data(), bytes.size()) : -1;
+        ::close(in);
+        if (got < 0) {
+            return false;
+        }
+        bytes.resize(static_cast<std::size_t>(got));
+        bytes += "Changed=1\r\n";
+        const fs::path temporary = file.parent_path() / ".minimal.tmp";
+        const int out = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        bool ok = out >= 0 && ::write(out, bytes.data(), bytes.size()) == got + 11 &&
+                  ::fsync(out) == 0;
+        ::close(out);
+        ok = ok && ::rename(temporary.c_str(), file.c_str()) == 0;
+        const int folder = ::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ok = ok && ::fsync(folder) == 0;
+        ::close(folder);
+        if (!ok) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The main settings saved on the demo files, a setting changed in each file, beside the
+// minimal safe save of the same two files. Both read and write the files as they are on
+// disk; what the first run keeps as safety copies is not counted.
+void BM_MainSaveBesideMinimalSave(benchmark::State& state) {
+    const test::TempDir dir;
+    vk3::InstallationPaths paths = test::InstallationUnder(dir.path());
+    const std::string examples = VK3_EXAMPLES_DIR;
+    const fs::path engineDemo = examples + "/Veskaran3/Ini/vkmain.ini";
+    const fs::path optionsDemo = examples + "/Documents/veskaran3/UserOptions.ini";
+    const auto restore = [&] {
+        fs::create_directories(paths.engineConfig.parent_path());
+        fs::create_directories(paths.userOptions.parent_path());
+        fs::copy_file(engineDemo, paths.engineConfig, fs::copy_options::overwrite_existing);
+        fs::copy_file(optionsDemo, paths.userOptions, fs::copy_options::overwrite_existing);
+    };
+    std::vector<double> oursMs, minimalMs, ratios;
+    int round = 0;
+    for (auto _ : state) {
+        restore();
+        vk3::MainSettingsModel model({"1024x768@60Hz"});
+        model.Load(paths);
+        model.FieldText(vk3::MainControl::ViewRangeVegetation) = std::to_string(100 + round);
+        model.List(vk3::MainControl::TextureQuality).selected = round % 3;
+        const auto timeOurs = [&] {
+            const Clock::time_point start = Clock::now();
+            const bool saved = model.Save(paths).ok();
+            return saved ? MillisecondsSince(start) : 0.0;
+        };
+        const auto timeMinimal = [&] {
+            restore();
+            ::sync();
+            const Clock::time_point start = Clock::now();
+            const bool saved = MinimalSafeSave({paths.userOptions, paths.engineConfig});
+            return saved ? MillisecondsSince(start) : 0.0;
+        };
+        ::sync();
+        double ours = 0;
+        double minimal = 0;
+        if (round++ % 2 == 0) {
+            ours = timeOurs();
+            minimal = timeMinimal();
+        } else {
+            minimal = timeMinimal();
+            restore();
+            ::sync();
+            ours = timeOurs();
+        }
+        if (ours == 0 || minimal == 0) {
+            state.SkipWithError("a save failed");
+            break;
+        }
+        state.SetIterationTime(ours / 1000);
+        oursMs.push_back(ours);
+        minimalMs.push_back(minimal);
+        ratios.push_back(ours / minimal);
+    }
+    state.counters["main_save_ms"] = Median(oursMs);
+    state.counters["minimal_save_ms"] = Median(minimalMs);
+    state.counters["time_ratio"] = Median(ratios);
+}
+BENCHMARK(BM_MainSaveBesideMinimalSave)
+    ->UseManualTime()
+    ->Iterations(21)
+    ->Unit(benchmark::kMillisecond);
 
 // Starts the program and waits until it maps a window on the display. Gives the time that
 // took (0 on failure) and the process's peak memory in MiB; the process is then ended.
@@ -222,9 +318,6 @@ void BM_LoadAndSaveBesideFlushedCopy(benchmark::State& state) {
             state.SkipWithError("load or save failed");
             break;
         }
-        // The replaced file's blocks are freed after the save returns; that ends before the
-        // next copy, which must not be timed beside it.
-        vk3::FinishReleasingReplacedFiles();
         state.SetIterationTime(took / 1000);
         oursMs.push_back(took);
         copyMs.push_back(copied);

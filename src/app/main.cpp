@@ -14,13 +14,14 @@
 #include "cache_dialog/cache_settings_dialog.h"
 #include "credits/credits_dialog.h"
 #include "discovery/installation_discovery.h"
+#include "files/safety_copies.h"
+#include "files/save_turn.h"
 #include "main_dialog/installation_locator.h"
 #include "main_dialog/main_dialog.h"
 #include "maintenance/backup_file.h"
 #include "maintenance/start_logos.h"
 #include "other_dialog/other_settings_dialog.h"
 #include "platform/qt_platform.h"
-#include "platform/safety_copies.h"
 #include "platform/sdl_music_player.h"
 #include "settings/resolution.h"
 
@@ -113,6 +114,9 @@ int main(int argc, char** argv) {
     if (!paths) {
         return 0;
     }
+    // A save a crash or a kill cut short is finished before anything reads the files.
+    vk3::FinishInterruptedSaves(
+        {paths->engineConfig, paths->debugConfig, paths->userOptions, vk3::StartLogoFile(*paths)});
 
     vk3::MainDialog dialog(*paths, vk3::ResolutionEntries(modes), prompter);
     prompter.SetOwner(&dialog);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "profile/profile_store.h"
-#include "settings/number_text.h"
+#include "text/number_text.h"
 
 namespace vk3 {
 
@@ -81,8 +81,7 @@ CacheSettingsModel::CacheSettingsModel() {
 }
 
 FileStatus CacheSettingsModel::Load(const std::filesystem::path& engineConfig) {
-    const ProfileReader engine(engineConfig,
-                               ProfileKeysOf(kCacheSettings, [](auto&) { return true; }));
+    ProfileReader engine(engineConfig);
     // The budgets of a file that could not be read are unknown, not missing: a save must
     // not put the zeros shown in their place.
     const bool unread = !engine.status();

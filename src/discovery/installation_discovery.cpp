@@ -7,9 +7,9 @@
 
 #include "discovery/registry_text.h"
 #include "discovery/vdf_text.h"
-#include "platform/file_system.h"
+#include "files/file_system.h"
 #include "platform/path_case.h"
-#include "settings/ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace vk3 {
 

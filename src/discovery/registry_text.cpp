@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "profile/code_page.h"
-#include "settings/ascii_text.h"
+#include "text/ascii_text.h"
+#include "text/code_page.h"
 
 namespace vk3 {
 

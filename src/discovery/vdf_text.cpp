@@ -1,6 +1,6 @@
 #include "discovery/vdf_text.h"
 
-#include "settings/ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace vk3 {
 

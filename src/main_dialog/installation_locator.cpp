@@ -1,11 +1,11 @@
 #include "main_dialog/installation_locator.h"
 
-#include "platform/file_system.h"
+#include "files/file_system.h"
 #include "platform/installation_finder.h"
 #include "platform/installation_record.h"
 #include "platform/path_case.h"
 #include "platform/prompter.h"
-#include "settings/ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace vk3 {
 
@@ -63,11 +63,11 @@ enum class EngineFile { Missing, Unreadable, Readable };
 // Read through the guarded reader, which takes regular files only and never waits: a pipe
 // in the file's place would hold a plain open for ever.
 EngineFile CheckEngineFile(const std::filesystem::path& engineConfig) {
-    std::optional<FileBytes> bytes;
-    if (!ReadFileIfThere(engineConfig, bytes)) {
+    FileAsRead read;
+    if (!ReadFileIfThere(engineConfig, read)) {
         return EngineFile::Unreadable;
     }
-    return bytes ? EngineFile::Readable : EngineFile::Missing;
+    return read.version.found ? EngineFile::Readable : EngineFile::Missing;
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "platform/file_system.h"
+#include "files/file_system.h"
 #include "platform/number_field.h"
 #include "platform/prompter.h"
 #include "platform/qt_platform.h"

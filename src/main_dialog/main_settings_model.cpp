@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "profile/profile_store.h"
-#include "settings/number_text.h"
 #include "settings/resolution.h"
+#include "text/number_text.h"
 
 namespace vk3 {
 
@@ -133,19 +133,15 @@ std::string MainSettingsModel::StoredValue(MainControl control) const {
 }
 
 FileStatus MainSettingsModel::Load(const InstallationPaths& paths) {
-    const auto keysIn = [](ConfigFile file) {
-        return ProfileKeysOf(MainSettingCatalogue(),
-                             [file](const SettingKey& key) { return key.file == file; });
-    };
-    const ProfileReader userOptions(paths.userOptions, keysIn(ConfigFile::UserOptions));
-    const ProfileReader engine(paths.engineConfig, keysIn(ConfigFile::Engine));
+    ProfileReader userOptions(paths.userOptions);
+    ProfileReader engine(paths.engineConfig);
     for (Snapshot& snapshot : loaded_) {
         snapshot = Snapshot{};
         snapshot.present = true;
     }
     ResolutionParts resolution;
     for (const SettingKey& key : MainSettingCatalogue()) {
-        const ProfileReader& reader = key.file == ConfigFile::UserOptions ? userOptions : engine;
+        ProfileReader& reader = key.file == ConfigFile::UserOptions ? userOptions : engine;
         // A file that could not be read holds unknown values, not missing ones: a save
         // writes only what the user changes.
         loaded_[Slot(key.control)].present &=

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "files/file_system.h"
 #include "platform/installation.h"
 #include "settings/catalogue.h"
 #include "settings/vocabulary.h"

@@ -4,7 +4,7 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "files/file_system.h"
 
 namespace fs = std::filesystem;
 

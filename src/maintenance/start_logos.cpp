@@ -1,6 +1,6 @@
 #include "maintenance/start_logos.h"
 
-#include "platform/file_system.h"
+#include "files/file_system.h"
 
 namespace vk3 {
 

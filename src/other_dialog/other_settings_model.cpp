@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "profile/profile_store.h"
-#include "settings/number_text.h"
+#include "text/number_text.h"
 
 namespace vk3 {
 
@@ -229,14 +229,10 @@ void OtherSettingsModel::ShowStored(const OtherSetting& setting, const std::stri
 }
 
 std::vector<FileStatus> OtherSettingsModel::Load(const InstallationPaths& paths) {
-    const auto keysIn = [](OtherFile file) {
-        return ProfileKeysOf(kSettings,
-                             [file](const OtherSetting& setting) { return setting.file == file; });
-    };
-    const ProfileReader engine(paths.engineConfig, keysIn(Engine));
-    const ProfileReader debug(paths.debugConfig, keysIn(Debug));
+    ProfileReader engine(paths.engineConfig);
+    ProfileReader debug(paths.debugConfig);
     for (const OtherSetting& setting : kSettings) {
-        const ProfileReader& reader = setting.file == Engine ? engine : debug;
+        ProfileReader& reader = setting.file == Engine ? engine : debug;
         const std::string_view missing = setting.kind == Switch         ? "false"
                                          : setting.kind == DetailFactor ? "0.01"
                                                                         : "0";

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "files/file_system.h"
 #include "platform/installation.h"
 #include "settings/vocabulary.h"
 

@@ -1,6 +1,6 @@
 #include "platform/installation.h"
 
-#include "platform/file_system.h"
+#include "files/file_system.h"
 #include "platform/path_case.h"
 
 namespace vk3 {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "platform/file_system.h"
+#include "files/file_system.h"
 #include "platform/installation_record.h"
 
 namespace vk3 {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "settings/ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace vk3 {
 

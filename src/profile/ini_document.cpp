@@ -1,12 +1,11 @@
 #include "profile/ini_document.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <utility>
 
-#include "profile/code_page.h"
-#include "settings/ascii_text.h"
+#include "text/ascii_text.h"
+#include "text/code_page.h"
 
 namespace vk3 {
 
@@ -21,51 +20,6 @@ bool IsLineEnd(char c) {
 bool IsUtf16File(std::string_view bytes) {
     return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
            static_cast<unsigned char>(bytes[1]) == 0xFE;
-}
-
-// UTF-16LE units to UTF-8. An unpaired surrogate is kept as its own three-byte form so that
-// the text converts back to the same units.
-std::string Utf16ToUtf8(std::string_view units) {
-    std::string out;
-    out.reserve(units.size() / 2 + units.size() / 8);
-    auto unitAt = [&](std::size_t i) {
-        return static_cast<std::uint32_t>(static_cast<unsigned char>(units[i])) |
-               (static_cast<std::uint32_t>(static_cast<unsigned char>(units[i + 1])) << 8);
-    };
-    for (std::size_t i = 0; i + 1 < units.size(); i += 2) {
-        std::uint32_t code = unitAt(i);
-        if (code >= 0xD800 && code <= 0xDBFF && i + 3 < units.size()) {
-            const std::uint32_t low = unitAt(i + 2);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            }
-        }
-        AppendUtf8(code, out);
-    }
-    return out;
-}
-
-void AppendUtf16Unit(std::uint32_t unit, std::string& out) {
-    out += static_cast<char>(unit & 0xFF);
-    out += static_cast<char>(unit >> 8);
-}
-
-// The inverse of Utf16ToUtf8. A byte that does not begin a well-formed sequence stands for
-// the character of that number (as in Latin-1).
-std::string Utf8ToUtf16(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() * 2);
-    for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
-        const std::uint32_t code = DecodeUtf8(text, i, length);
-        if (code >= 0x10000) {
-            AppendUtf16Unit(0xD800 + ((code - 0x10000) >> 10), out);
-            AppendUtf16Unit(0xDC00 + ((code - 0x10000) & 0x3FF), out);
-        } else {
-            AppendUtf16Unit(code, out);
-        }
-    }
-    return out;
 }
 
 std::string Joined(const std::vector<std::string_view>& pieces) {
@@ -92,51 +46,20 @@ std::string_view TrimIniBlanks(std::string_view text) {
     return text;
 }
 
-namespace {
-
-std::uint64_t Load8(const char* bytes) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
-}
-
-// Eight bytes at a time: setting bit 5 of every byte makes an upper-case ASCII letter its
-// lower-case one (other bytes may meet too, which only costs a comparison).
-std::uint64_t HashIgnoringCase(std::string_view text) {
-    constexpr std::uint64_t kCaseBits = 0x2020202020202020ull;
-    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
-    std::uint64_t hash = text.size() * kMultiplier;
-    const auto mix = [&](std::uint64_t word) {
-        hash = (hash ^ (word | kCaseBits)) * kMultiplier;
-        hash ^= hash >> 29;
-    };
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        mix(Load8(text.data() + i));
+std::size_t IniDocument::NameHash::operator()(std::string_view name) const {
+    std::size_t hash = static_cast<std::size_t>(14695981039346656037ull);  // FNV-1a
+    for (const char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
     }
-    if (i < text.size()) {
-        std::uint64_t last = 0;
-        if (text.size() >= 8) {
-            last = Load8(text.data() + text.size() - 8);
-        } else {
-            std::memcpy(&last, text.data(), text.size());
-        }
-        mix(last);
-    }
-    // The table takes the low bits: every byte must reach them.
-    hash ^= hash >> 33;
-    hash *= 0xFF51AFD7ED558CCDull;
-    return hash ^ (hash >> 33);
+    return hash;
 }
-
-}  // namespace
 
 bool IniDocument::SameName(std::string_view a, std::string_view b) {
     return EqualIgnoringAsciiCase(a, b);
 }
 
-IniDocument::IniDocument(FileBytes fileBytes) : read_(std::move(fileBytes)) {
-    const std::string_view bytes = read_.view();
+IniDocument::IniDocument(std::string fileBytes) : read_(std::move(fileBytes)) {
+    const std::string_view bytes = read_;
     if (IsUtf16File(bytes)) {
         utf16_ = true;
         std::string_view units = bytes.substr(2);
@@ -144,7 +67,7 @@ IniDocument::IniDocument(FileBytes fileBytes) : read_(std::move(fileBytes)) {
             oddByte_ = units.substr(units.size() - 1);
             units.remove_suffix(1);
         }
-        converted_ = Utf16ToUtf8(units);
+        converted_ = Utf16LeToUtf8(units);
         text_ = converted_;
     } else {
         text_ = bytes;
@@ -236,145 +159,25 @@ std::optional<IniDocument::Entry> IniDocument::EntryOf(const Line& line) const {
     return entry;
 }
 
-// One pass over the section's lines. The next LF and the next CR are each searched again
-// only once the line start has passed them, so CR-only and LF-only files cost the same.
-template <typename OnEntry>
-void IniDocument::ForEachEntry(const Section& section, OnEntry onEntry) const {
+// One pass over the section's lines; the first entry of a key is the one kept.
+void IniDocument::GatherKeys(Section& section) {
+    KeyLines& keys = section.keys.emplace();
     if (section.headerEnd == Section::kNotInFile) {
         return;
     }
-    const char* data = text_.data();
-    const std::size_t end = section.bodyEnd;
-    const auto next = [&](char c, std::size_t from) {
-        const void* found = std::memchr(data + from, c, end - from);
-        return found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : end;
-    };
-    std::size_t nextLf = next('\n', section.headerEnd);
-    std::size_t nextCr = next('\r', section.headerEnd);
     std::size_t lastEntryLine = Section::kNotInFile;
-    for (std::size_t begin = section.headerEnd; begin < end;) {
-        if (nextLf < begin) {
-            nextLf = next('\n', begin);
+    for (std::size_t begin = section.headerEnd; begin < section.bodyEnd;) {
+        const Line line = LineFrom(begin);
+        if (const auto entry = EntryOf(line)) {
+            keys.try_emplace(text_.substr(entry->keyBegin, entry->keyEnd - entry->keyBegin),
+                             line.begin);
+            lastEntryLine = line.begin;
         }
-        if (nextCr < begin) {
-            nextCr = next('\r', begin);
-        }
-        const std::size_t contentEnd = std::min(nextLf, nextCr);
-        std::size_t keyBegin = begin;
-        while (keyBegin < contentEnd && IsIniBlank(data[keyBegin])) {
-            ++keyBegin;
-        }
-        if (const void* equals = std::memchr(data + keyBegin, '=', contentEnd - keyBegin)) {
-            std::size_t keyEnd = static_cast<std::size_t>(static_cast<const char*>(equals) - data);
-            while (keyEnd > keyBegin && IsIniBlank(data[keyEnd - 1])) {
-                --keyEnd;
-            }
-            onEntry(std::string_view(data + keyBegin, keyEnd - keyBegin), begin);
-            lastEntryLine = begin;
-        }
-        begin = contentEnd;
-        if (begin < end) {
-            begin += data[begin] == '\r' && begin + 1 < end && data[begin + 1] == '\n' ? 2 : 1;
-        }
+        begin = line.end;
     }
     if (lastEntryLine != Section::kNotInFile) {
         section.lastEntry = EntryOf(LineFrom(lastEntryLine));
     }
-}
-
-void IniDocument::Expect(std::string_view sectionName,
-                         const std::vector<std::string_view>& keys) const {
-    const auto sectionIndex = FindSection(sectionName);
-    if (!sectionIndex) {
-        return;
-    }
-    const Section& section = sections_[*sectionIndex];
-    if (section.index || section.expected) {
-        return;
-    }
-    ExpectedKeys& expected = section.expected.emplace();
-    // Most lines are passed by their key's length alone, without hashing it.
-    std::uint64_t shortLengths = 0;  // bit n: a key of n characters is looked for
-    bool longKeys = false;
-    std::vector<std::uint64_t> hashes;
-    for (const std::string_view name : keys) {
-        const std::string_view key = TrimIniBlanks(name);
-        expected.names.emplace_back(key);
-        expected.lineBegins.push_back(Section::kNotInFile);
-        hashes.push_back(HashIgnoringCase(key));
-        if (key.size() < 64) {
-            shortLengths |= std::uint64_t{1} << key.size();
-        } else {
-            longKeys = true;
-        }
-    }
-    ForEachEntry(section, [&](std::string_view key, std::size_t lineBegin) {
-        if (key.size() < 64 ? (shortLengths >> key.size() & 1) == 0 : !longKeys) {
-            return;
-        }
-        const std::uint64_t hash = HashIgnoringCase(key);
-        for (std::size_t i = 0; i < hashes.size(); ++i) {
-            if (hashes[i] == hash && expected.lineBegins[i] == Section::kNotInFile &&
-                SameName(expected.names[i], key)) {
-                expected.lineBegins[i] = lineBegin;
-            }
-        }
-    });
-}
-
-void IniDocument::IndexKeys(const Section& section) const {
-    KeyIndex& index = section.index.emplace();
-    // Pages never filled take no memory.
-    if (section.headerEnd != Section::kNotInFile) {
-        index.keys.reserve((section.bodyEnd - section.headerEnd) / 64);
-    }
-    ForEachEntry(section, [&](std::string_view key, std::size_t lineBegin) {
-        index.keys.push_back({HashIgnoringCase(key), lineBegin});
-    });
-    // Linear probing keeps the entries of one slot chain in file order; a key met again is
-    // left out, as the first entry of a key wins.
-    std::size_t slotCount = 16;
-    while (slotCount < 2 * index.keys.size()) {
-        slotCount *= 2;
-    }
-    index.slots.assign(slotCount, 0);
-    const std::size_t mask = slotCount - 1;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < index.keys.size(); ++i) {
-        const KeyAt key = index.keys[i];
-        std::size_t slot = static_cast<std::size_t>(key.hash) & mask;
-        bool seen = false;
-        for (; !seen && index.slots[slot] != 0; slot = (slot + 1) & mask) {
-            const KeyAt& other = index.keys[index.slots[slot] - 1];
-            seen = other.hash == key.hash && SameName(KeyText(other), KeyText(key));
-        }
-        if (!seen) {
-            index.keys[kept] = key;
-            index.slots[slot] = static_cast<std::uint32_t>(++kept);
-        }
-    }
-    index.keys.resize(kept);
-}
-
-std::string_view IniDocument::KeyText(const KeyAt& key) const {
-    const Entry entry = *EntryOf(LineFrom(key.lineBegin));
-    return std::string_view(text_).substr(entry.keyBegin, entry.keyEnd - entry.keyBegin);
-}
-
-const IniDocument::KeyAt* IniDocument::FindKey(const KeyIndex& index, std::uint64_t hash,
-                                               std::string_view key) const {
-    if (index.slots.empty()) {
-        return nullptr;
-    }
-    const std::size_t mask = index.slots.size() - 1;
-    for (std::size_t slot = static_cast<std::size_t>(hash) & mask; index.slots[slot] != 0;
-         slot = (slot + 1) & mask) {
-        const KeyAt& candidate = index.keys[index.slots[slot] - 1];
-        if (candidate.hash == hash && SameName(KeyText(candidate), key)) {
-            return &candidate;
-        }
-    }
-    return nullptr;
 }
 
 std::optional<std::size_t> IniDocument::FindSection(std::string_view name) const {
@@ -385,26 +188,15 @@ std::optional<std::size_t> IniDocument::FindSection(std::string_view name) const
     return found->second;
 }
 
-std::optional<IniDocument::Entry> IniDocument::FindEntry(const Section& section,
-                                                         std::string_view key) const {
-    if (!section.index && section.expected) {
-        const ExpectedKeys& expected = *section.expected;
-        for (std::size_t i = 0; i < expected.names.size(); ++i) {
-            if (SameName(expected.names[i], key)) {
-                if (expected.lineBegins[i] == Section::kNotInFile) {
-                    return std::nullopt;
-                }
-                return EntryOf(LineFrom(expected.lineBegins[i]));
-            }
-        }
+std::optional<IniDocument::Entry> IniDocument::FindEntry(Section& section, std::string_view key) {
+    if (!section.keys) {
+        GatherKeys(section);
     }
-    if (!section.index) {
-        IndexKeys(section);
+    const auto found = section.keys->find(key);
+    if (found == section.keys->end()) {
+        return std::nullopt;
     }
-    if (const KeyAt* found = FindKey(*section.index, HashIgnoringCase(key), key)) {
-        return EntryOf(LineFrom(found->lineBegin));
-    }
-    return std::nullopt;
+    return EntryOf(LineFrom(found->second));
 }
 
 std::string_view IniDocument::OriginalValue(const Entry& entry) const {
@@ -418,12 +210,12 @@ std::string_view IniDocument::StoredValue(const Section& section, const Entry& e
 }
 
 std::optional<std::string_view> IniDocument::Find(std::string_view sectionName,
-                                                  std::string_view keyName) const {
+                                                  std::string_view keyName) {
     const auto sectionIndex = FindSection(sectionName);
     if (!sectionIndex) {
         return std::nullopt;
     }
-    const Section& section = sections_[*sectionIndex];
+    Section& section = sections_[*sectionIndex];
     const std::string_view key = TrimIniBlanks(keyName);
     if (const auto entry = FindEntry(section, key)) {
         return StoredValue(section, *entry);
@@ -471,7 +263,7 @@ void IniDocument::Set(std::string_view sectionName, std::string_view keyName,
     changed_ = true;
 }
 
-std::vector<std::string_view> IniDocument::Pieces() const {
+std::vector<std::string_view> IniDocument::Pieces() {
     const std::string_view text(text_);
     std::vector<std::string_view> pieces;
     std::size_t copied = 0;
@@ -529,11 +321,11 @@ std::vector<std::string_view> IniDocument::Pieces() const {
     if (!utf16_) {
         return pieces;
     }
-    encoded_ = "\xFF\xFE" + Utf8ToUtf16(Joined(pieces)) + oddByte_;
+    encoded_ = "\xFF\xFE" + Utf8ToUtf16Le(Joined(pieces)) + oddByte_;
     return {encoded_};
 }
 
-std::string IniDocument::Serialize() const {
+std::string IniDocument::Serialize() {
     return Joined(Pieces());
 }
 

@@ -1,15 +1,12 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-#include "platform/file_system.h"
 
 namespace vk3 {
 
@@ -27,20 +24,16 @@ namespace vk3 {
 // at the end of the file.
 class IniDocument {
 public:
-    explicit IniDocument(FileBytes fileBytes);
+    explicit IniDocument(std::string fileBytes);
     ~IniDocument();
     IniDocument(const IniDocument&) = delete;
     IniDocument& operator=(const IniDocument&) = delete;
 
     // The value as stored: after the blanks around it, quotes still on. Nothing when the
     // section or key is absent; only the first section of a name is searched and the first
-    // entry of a key wins.
-    std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
-
-    // Gets ready for lookups of these keys in a section: a section not yet gone through is
-    // gone through once for them alone, instead of indexing every key it holds. Other keys
-    // are still found; the first of them indexes the section.
-    void Expect(std::string_view section, const std::vector<std::string_view>& keys) const;
+    // entry of a key wins. A section's keys are gathered at its first lookup, so that
+    // sections nobody asks for are never gone through.
+    std::optional<std::string_view> Find(std::string_view section, std::string_view key);
 
     // Makes the key hold the value. Setting the value a key already holds changes nothing.
     void Set(std::string_view section, std::string_view key, std::string_view value);
@@ -52,15 +45,15 @@ public:
     bool utf16() const { return utf16_; }
 
     // The file's bytes as they were read.
-    std::string_view fileBytes() const { return read_.view(); }
+    std::string_view fileBytes() const { return read_; }
 
     // The whole file as it is now, in the encoding it was read in.
-    std::string Serialize() const;
+    std::string Serialize();
 
     // The same bytes as stretches in order: unchanged stretches are views into the text as
     // read, so a large file is written without a second copy. Valid until the document
     // changes or goes.
-    std::vector<std::string_view> Pieces() const;
+    std::vector<std::string_view> Pieces();
 
 private:
     // A line's start, the end of its content and the position after its line end.
@@ -81,50 +74,36 @@ private:
         std::string key;
         std::string value;
     };
-    struct KeyAt {
-        std::uint64_t hash;  // the same for names that differ only in ASCII case
-        std::size_t lineBegin;
+    struct NameHash {
+        std::size_t operator()(std::string_view name) const;
     };
-    // The first entry of each key of a section, in an open-addressing table.
-    struct KeyIndex {
-        std::vector<KeyAt> keys;
-        std::vector<std::uint32_t> slots;  // 1 + index into keys; 0 when free
+    struct SameNameAs {
+        bool operator()(std::string_view a, std::string_view b) const { return SameName(a, b); }
     };
-    // The first entries of keys looked for together, before the section is indexed.
-    struct ExpectedKeys {
-        std::vector<std::string> names;
-        std::vector<std::size_t> lineBegins;  // kNotInFile for a key the section lacks
-    };
+    // The line start of the first entry of each key, the keys viewing the text.
+    using KeyLines = std::unordered_map<std::string_view, std::size_t, NameHash, SameNameAs>;
     struct Section {
         std::string name;
         static constexpr std::size_t kNotInFile = static_cast<std::size_t>(-1);
         std::size_t headerEnd = kNotInFile;  // after the header line; kNotInFile when added
         std::size_t bodyEnd = kNotInFile;    // where the next header line starts
-        // Built at the first lookup, so that sections nobody asks for are never gone through.
-        mutable std::optional<KeyIndex> index;
-        mutable std::optional<ExpectedKeys> expected;
-        mutable std::optional<Entry> lastEntry;
+        std::optional<KeyLines> keys;        // gathered at the first lookup
+        std::optional<Entry> lastEntry;      // likewise
         std::map<std::size_t, std::string> newValues;  // by the line start of their entry
         std::vector<AddedEntry> added;
     };
 
     void FindHeaders();
-    // Hands each entry's key and line start to `onEntry`, in file order, and notes the
-    // section's last entry.
-    template <typename OnEntry>
-    void ForEachEntry(const Section& section, OnEntry onEntry) const;
-    void IndexKeys(const Section& section) const;
-    std::string_view KeyText(const KeyAt& key) const;
-    const KeyAt* FindKey(const KeyIndex& index, std::uint64_t hash, std::string_view key) const;
+    void GatherKeys(Section& section);
     Line LineFrom(std::size_t begin) const;
     std::optional<Entry> EntryOf(const Line& line) const;
     // Index into sections_ of the first section of that name, or nothing.
     std::optional<std::size_t> FindSection(std::string_view name) const;
-    std::optional<Entry> FindEntry(const Section& section, std::string_view key) const;
+    std::optional<Entry> FindEntry(Section& section, std::string_view key);
     std::string_view OriginalValue(const Entry& entry) const;
     std::string_view StoredValue(const Section& section, const Entry& entry) const;
 
-    FileBytes read_;         // the file as read
+    std::string read_;       // the file as read
     std::string converted_;  // a UTF-16 file's text as UTF-8
     std::string_view text_;  // the file in its 8-bit form: one of the two
     bool utf16_ = false;     // read from a UTF-16LE file
@@ -132,7 +111,7 @@ private:
     std::vector<Section> sections_;
     std::unordered_map<std::string, std::size_t> sectionIndex_;  // lower-case name -> first
     bool changed_ = false;
-    mutable std::string encoded_;  // the UTF-16LE form Pieces() hands out
+    std::string encoded_;  // the UTF-16LE form Pieces() hands out
 };
 
 // Windows' blank characters of an INI line: space, tab, CR, LF, VT, FF and Ctrl-Z.

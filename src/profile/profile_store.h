@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "files/file_status.h"
 
 namespace vk3 {
 
@@ -23,34 +23,12 @@ inline constexpr std::size_t kProfileBufferSize = 256;
 
 class IniDocument;
 
-struct ProfileKey {
-    std::string_view section;
-    std::string_view key;
-};
-
-// The keys of the settings in a table (each with `section` and `key`) that `pick` chooses.
-template <typename Settings, typename Pick>
-std::vector<ProfileKey> ProfileKeysOf(const Settings& settings, Pick pick) {
-    std::vector<ProfileKey> keys;
-    for (const auto& setting : settings) {
-        if (pick(setting)) {
-            keys.push_back({setting.section, setting.key});
-        }
-    }
-    return keys;
-}
-
 // Reads many keys of one file from a single read of it. A missing or unreadable file reads
 // as empty, so every lookup gives its default; status() tells a file that is there but
-// could not be read. When it goes, its document is kept for a save of the same file that
-// follows; that save starts from it, and starts again from the file when the file no longer
-// holds the bytes it was read from.
+// could not be read.
 class ProfileReader {
 public:
-    // `expected`: the keys about to be read, each large section then gone through once for
-    // them instead of indexing every key it holds. Other keys can be read all the same.
-    explicit ProfileReader(const std::filesystem::path& file,
-                           const std::vector<ProfileKey>& expected = {});
+    explicit ProfileReader(const std::filesystem::path& file);
     ~ProfileReader();
     ProfileReader(ProfileReader&&) noexcept;
     ProfileReader& operator=(ProfileReader&&) noexcept;
@@ -59,25 +37,23 @@ public:
     // removed) when the section or key is absent.
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view defaultText,
-                           std::size_t bufferSize = kProfileBufferSize) const;
+                           std::size_t bufferSize = kProfileBufferSize);
 
     // The value's leading integer with 32-bit wrap-around; the default when absent. The
     // caller takes the 32 bits as signed or unsigned.
     std::uint32_t ReadInt(std::string_view section, std::string_view key,
-                          std::int32_t defaultValue) const;
+                          std::int32_t defaultValue);
 
     // Whether the file holds the key, whatever its value.
-    bool Contains(std::string_view section, std::string_view key) const;
+    bool Contains(std::string_view section, std::string_view key);
 
     const FileStatus& status() const { return status_; }
 
 private:
-    std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
+    std::optional<std::string_view> Find(std::string_view section, std::string_view key);
 
-    std::filesystem::path file_;
     std::unique_ptr<IniDocument> document_;
     FileStatus status_;
-    bool found_ = false;  // the file was there and read
 };
 
 std::string ReadProfileString(const std::filesystem::path& file, std::string_view section,
@@ -93,9 +69,10 @@ struct ProfileWrite {
     std::string value;
 };
 
-// Applies the writes in order and replaces the file once, atomically. On failure the file
-// is exactly as it was and the status names the file and the reason. A missing file is
-// created, a missing folder is not. When every key already holds its value the file is left
+// Applies the writes in order to the file as it is now and replaces it once, atomically,
+// holding the turn to save (files/save_turn.h) from the read to the replacement. On failure
+// the file is exactly as it was and the status names the file and the reason. A missing
+// file is created, a missing folder is not. When every key already holds its value the file is left
 // untouched. Names or values that would not read back as written (a line break or zero
 // character, "=" in a key, a key starting with "[", an empty name) fail the whole batch.
 FileStatus WriteProfileStrings(const std::filesystem::path& file,

@@ -3,8 +3,8 @@
 #include <array>
 #include <cstddef>
 
-#include "settings/number_text.h"
 #include "settings/vocabulary.h"
+#include "text/number_text.h"
 
 namespace vk3 {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "settings/number_text.h"
+#include "text/number_text.h"
 
 namespace vk3 {
 

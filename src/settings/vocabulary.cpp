@@ -3,7 +3,7 @@
 #include <array>
 #include <cstddef>
 
-#include "settings/ascii_text.h"
+#include "text/ascii_text.h"
 
 namespace vk3 {
 

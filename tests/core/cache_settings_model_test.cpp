@@ -132,7 +132,7 @@ TEST(CacheSettingsModel, SavesWhatTheUserChangedAndKeepsEveryOtherStoredText) {
         EXPECT_EQ(model.HasUnsavedChanges(), std::string(c.what) != "untouched") << c.what;
         ASSERT_TRUE(model.Save(file)) << c.what;
         EXPECT_FALSE(model.HasUnsavedChanges()) << c.what;
-        const ProfileReader saved(file);
+        ProfileReader saved(file);
         for (std::size_t i = 0; i < keys.size(); ++i) {
             EXPECT_EQ(saved.ReadString(keys[i].first, keys[i].second, "?"), c.saved[i])
                 << c.what << ": " << keys[i].second;

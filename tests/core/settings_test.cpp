@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "settings/catalogue.h"
-#include "settings/number_text.h"
 #include "settings/resolution.h"
 #include "settings/vocabulary.h"
+#include "text/number_text.h"
 
 namespace vk3 {
 namespace {

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <random>
+#include <utility>
 
 #ifndef _WIN32
 #include <linux/capability.h>
@@ -14,6 +15,32 @@
 namespace fs = std::filesystem;
 
 namespace vk3::test {
+
+namespace {
+
+// Each test program gets a home and XDG folders of its own (on Windows a local application
+// data folder): lock files, records of saves and safety copies never reach the user's.
+const struct PrivateEnvironment {
+    TempDir home;
+    PrivateEnvironment() {
+#ifdef _WIN32
+        _wputenv_s(L"LOCALAPPDATA", (home.path() / "AppData" / "Local").c_str());
+#else
+        for (const auto& [name, folder] : {std::pair<const char*, const char*>{"HOME", ""},
+                                           {"XDG_CONFIG_HOME", ".config"},
+                                           {"XDG_DATA_HOME", ".local/share"},
+                                           {"XDG_STATE_HOME", ".local/state"},
+                                           {"XDG_CACHE_HOME", ".cache"},
+                                           {"XDG_RUNTIME_DIR", "run"}}) {
+            fs::create_directories(home.path() / folder);
+            fs::permissions(home.path() / folder, fs::perms::owner_all);
+            ::setenv(name, (home.path() / folder).c_str(), 1);
+        }
+#endif
+    }
+} privateEnvironment;
+
+}  // namespace
 
 TempDir::TempDir() {
     std::random_device random;

@@ -58,7 +58,7 @@ TEST_F(CacheSettingsDialogTest, FollowsTypingScalesAndSaves) {
     EXPECT_EQ(lowImage->text(), "44000000");
     Click("cacheSaveButton");
     EXPECT_FALSE(dialog->isVisible());
-    const ProfileReader saved(paths.engineConfig);
+    ProfileReader saved(paths.engineConfig);
     EXPECT_EQ(saved.ReadString("Option.Sliders", "ResourceCache.u32ImageMaxMemUsage_Low", ""),
               "44000000");
 }

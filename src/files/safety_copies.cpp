@@ -1,11 +1,13 @@
-#include "platform/safety_copies.h"
+#include "files/safety_copies.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <ctime>
 #include <regex>
 #include <system_error>
+#include <utility>
 #include <vector>
+
+#include "files/disk.h"
 
 namespace fs = std::filesystem;
 
@@ -14,6 +16,9 @@ namespace vk3 {
 namespace {
 
 constexpr std::string_view kIndexName = "index.txt";
+// Each run folder holds its number in the order of runs, so that pruning does not depend on
+// the clock, which can go back.
+constexpr std::string_view kRunNumberName = "run-number.txt";
 
 // 2024-05-01_18-30-05, sortable by time and free of characters Windows refuses.
 std::string RunName(std::chrono::system_clock::time_point started) {
@@ -54,6 +59,40 @@ std::string ReasonOf(const std::error_code& error) {
     return error == std::errc::no_space_on_device ? "the disk is full" : error.message();
 }
 
+struct Run {
+    fs::path folder;
+    long long number = 0;  // 0: unknown, older than any numbered run
+};
+
+long long RunNumberIn(const fs::path& folder) {
+    std::string text;
+    if (!ReadFileBytes(folder / kRunNumberName, text, 64)) {
+        return 0;
+    }
+    try {
+        return std::stoll(text);
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+// Our run folders in the root but `current`, oldest first.
+std::vector<Run> OtherRuns(const fs::path& root, const fs::path& current) {
+    std::vector<Run> runs;
+    std::error_code error;
+    for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
+        std::error_code ignored;
+        if (it->is_directory(ignored) && IsRunFolderName(Utf8FromPath(it->path().filename())) &&
+            it->path() != current) {
+            runs.push_back({it->path(), RunNumberIn(it->path())});
+        }
+    }
+    std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) {
+        return std::pair(a.number, a.folder) < std::pair(b.number, b.folder);
+    });
+    return runs;
+}
+
 }  // namespace
 
 SafetyCopies::SafetyCopies(fs::path root, std::chrono::system_clock::time_point started)
@@ -91,20 +130,36 @@ FileStatus SafetyCopies::StartRun(const fs::path& file) {
                                    "no safety copy of it could be made: the environment names no "
                                    "folder for it");
     }
+    // The copies are the player's settings: only the player may read them.
     std::error_code error;
-    fs::create_directories(root_, error);
-    for (int attempt = 1; !error && attempt < 100; ++attempt) {
+    if (!disk::MakePrivateFolder(root_)) {
+        fs::create_directories(root_, error);
+        return FileStatus::Failure(
+            file, "no safety copy of it could be made in \"" + Utf8FromPath(root_) +
+                      "\": " + (error ? ReasonOf(error) : "it is not a folder"));
+    }
+    fs::permissions(root_, fs::perms::owner_all, fs::perm_options::replace, error);
+    const std::vector<Run> earlier = OtherRuns(root_, {});
+    const long long number = earlier.empty() ? 1 : std::max(earlier.back().number, 0ll) + 1;
+    for (int attempt = 1; attempt < 100; ++attempt) {
         const fs::path folder =
             root_ / (attempt == 1 ? runName_ : runName_ + "-" + std::to_string(attempt));
-        if (fs::create_directory(folder, error)) {
-            runFolder_ = folder;
-            PruneOldRuns();
-            return FileStatus::Success();
+        if (fs::exists(folder, error) || !disk::MakePrivateFolder(folder)) {
+            continue;
         }
+        if (FileStatus written =
+                ReplaceFileContents(folder / kRunNumberName, std::to_string(number) + "\n", true);
+            !written) {
+            fs::remove_all(folder, error);
+            return FileStatus::Failure(file, "no safety copy of it could be made in \"" +
+                                                 Utf8FromPath(folder) + "\": " + written.reason);
+        }
+        runFolder_ = folder;
+        PruneOldRuns();
+        return FileStatus::Success();
     }
-    return FileStatus::Failure(file,
-                               "no safety copy of it could be made in \"" + Utf8FromPath(root_) +
-                                   "\": " + (error ? ReasonOf(error) : "the folder is in use"));
+    return FileStatus::Failure(file, "no safety copy of it could be made in \"" +
+                                         Utf8FromPath(root_) + "\": the folder is in use");
 }
 
 FileStatus SafetyCopies::Copy(const fs::path& file) {
@@ -113,9 +168,19 @@ FileStatus SafetyCopies::Copy(const fs::path& file) {
             return started;
         }
     }
+    // A run folder that got no copy goes again: it would hold nothing worth keeping.
+    const auto dropEmptyRun = [this] {
+        if (copyNames_.empty()) {
+            std::error_code ignored;
+            fs::remove_all(runFolder_, ignored);
+            runFolder_.clear();
+        }
+    };
     const auto failed = [&](const FileStatus& why) {
+        const fs::path folder = runFolder_;
+        dropEmptyRun();
         return FileStatus::Failure(file, "no safety copy of it could be made in \"" +
-                                             Utf8FromPath(runFolder_) + "\": " + why.reason);
+                                             Utf8FromPath(folder) + "\": " + why.reason);
     };
     std::string bytes;
     if (FileStatus read = ReadFileBytes(file, bytes); !read) {
@@ -125,10 +190,11 @@ FileStatus SafetyCopies::Copy(const fs::path& file) {
     const std::string stem = Utf8FromPath(file.stem());
     const std::string extension = Utf8FromPath(file.extension());
     std::string name = stem + extension;
-    for (int n = 2; copyNames_.contains(name) || name == kIndexName; ++n) {
+    for (int n = 2; copyNames_.contains(name) || name == kIndexName || name == kRunNumberName;
+         ++n) {
         name = stem + " (" + std::to_string(n) + ")" + extension;
     }
-    if (FileStatus written = ReplaceFileContents(runFolder_ / PathFromUtf8(name), bytes);
+    if (FileStatus written = ReplaceFileContents(runFolder_ / PathFromUtf8(name), bytes, true);
         !written) {
         return failed(written);
     }
@@ -136,7 +202,7 @@ FileStatus SafetyCopies::Copy(const fs::path& file) {
                                          "changed them; copy one back into its folder to undo\n"
                                        : index_;
     index += name + "\t" + Utf8FromPath(file.parent_path()) + "\n";
-    if (FileStatus written = ReplaceFileContents(runFolder_ / kIndexName, index); !written) {
+    if (FileStatus written = ReplaceFileContents(runFolder_ / kIndexName, index, true); !written) {
         return failed(written);
     }
     copyNames_.insert(name);
@@ -144,46 +210,24 @@ FileStatus SafetyCopies::Copy(const fs::path& file) {
     return FileStatus::Success();
 }
 
+// The oldest runs go, by their numbers; the run before this one is always kept, so that
+// the copies of the last session are there even after many short ones.
 void SafetyCopies::PruneOldRuns() const {
-    std::vector<std::string> runs;
-    std::error_code error;
-    for (fs::directory_iterator it(root_, error), end; !error && it != end; it.increment(error)) {
-        std::error_code ignored;
-        const std::string name = Utf8FromPath(it->path().filename());
-        if (it->is_directory(ignored) && IsRunFolderName(name) && it->path() != runFolder_) {
-            runs.push_back(name);
-        }
+    std::vector<Run> runs = OtherRuns(root_, runFolder_);
+    if (!runs.empty()) {
+        runs.pop_back();  // the previous run
     }
-    // The newest names sort last; this run's folder counts as one of those kept.
-    std::sort(runs.begin(), runs.end());
-    const std::size_t excess =
-        runs.size() + 1 > kSafetyRunsKept ? runs.size() + 1 - kSafetyRunsKept : 0;
+    const std::size_t keptOthers = kSafetyRunsKept > 2 ? kSafetyRunsKept - 2 : 0;
+    const std::size_t excess = runs.size() > keptOthers ? runs.size() - keptOthers : 0;
     for (std::size_t i = 0; i < excess; ++i) {
         std::error_code ignored;
-        fs::remove_all(root_ / PathFromUtf8(runs[i]), ignored);
+        fs::remove_all(runs[i].folder, ignored);
     }
 }
 
 fs::path DefaultSafetyFolder() {
-#ifdef _WIN32
-    const wchar_t* localAppData = _wgetenv(L"LOCALAPPDATA");
-    if (localAppData == nullptr || *localAppData == L'\0') {
-        return {};
-    }
-    return fs::path(localAppData) / "vk3tune" / "safety";
-#else
-    // A relative XDG_STATE_HOME is invalid and ignored, as the XDG rules ask.
-    const char* state = std::getenv("XDG_STATE_HOME");
-    fs::path base;
-    if (state != nullptr && fs::path(state).is_absolute()) {
-        base = state;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        base = fs::path(home) / ".local" / "state";
-    } else {
-        return {};
-    }
-    return base / "vk3tune" / "safety";
-#endif
+    const fs::path state = disk::StateFolder();
+    return state.empty() ? fs::path() : state / "safety";
 }
 
 }  // namespace vk3

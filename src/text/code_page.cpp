@@ -1,4 +1,4 @@
-#include "profile/code_page.h"
+#include "text/code_page.h"
 
 #include <array>
 
@@ -11,6 +11,11 @@ constexpr std::array<std::uint16_t, 32> kHighControls = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf16Unit(std::uint32_t unit, std::string& out) {
+    out += static_cast<char>(unit & 0xFF);
+    out += static_cast<char>(unit >> 8);
+}
 
 }  // namespace
 
@@ -91,6 +96,46 @@ std::string Utf8ToWindows1252(std::string_view text) {
             }
         }
         out += byte;
+    }
+    return out;
+}
+
+// UTF-16LE units to UTF-8. An unpaired surrogate is kept as its own three-byte form so that
+// the text converts back to the same units.
+std::string Utf16LeToUtf8(std::string_view units) {
+    std::string out;
+    out.reserve(units.size() / 2 + units.size() / 8);
+    auto unitAt = [&](std::size_t i) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(units[i])) |
+               (static_cast<std::uint32_t>(static_cast<unsigned char>(units[i + 1])) << 8);
+    };
+    for (std::size_t i = 0; i + 1 < units.size(); i += 2) {
+        std::uint32_t code = unitAt(i);
+        if (code >= 0xD800 && code <= 0xDBFF && i + 3 < units.size()) {
+            const std::uint32_t low = unitAt(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        AppendUtf8(code, out);
+    }
+    return out;
+}
+
+// The inverse of Utf16LeToUtf8. A byte that does not begin a well-formed sequence stands for
+// the character of that number (as in Latin-1).
+std::string Utf8ToUtf16Le(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
+        const std::uint32_t code = DecodeUtf8(text, i, length);
+        if (code >= 0x10000) {
+            AppendUtf16Unit(0xD800 + ((code - 0x10000) >> 10), out);
+            AppendUtf16Unit(0xDC00 + ((code - 0x10000) & 0x3FF), out);
+        } else {
+            AppendUtf16Unit(code, out);
+        }
     }
     return out;
 }

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "files/file_status.h"
+
+namespace vk3 {
+
+// Temporary files are named ".<name>.vk3-XXXXXX.tmp", so that those a killed save left can
+// be told from anything else in the game's folders.
+std::filesystem::path TemporaryBeside(const std::filesystem::path& target);
+bool IsOurTemporary(std::string_view name);
+
+// The folder a file is in ("." for a bare name).
+std::filesystem::path FolderOf(const std::filesystem::path& file);
+
+// The real folder a file is written in (links followed, made absolute), so that every path
+// to it gives the same.
+std::filesystem::path RealFolderOf(const std::filesystem::path& file);
+
+// Follows a chain of symbolic links to the file that is really written. Fails when a link
+// cannot be read or the chain does not end.
+FileStatus ResolveLinks(const std::filesystem::path& path, std::filesystem::path& resolved);
+
+}  // namespace vk3
