@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "profile/profile_store.h"
-#include "settings/ascii_text.h"
+#include "text/ascii_text.h"
 #include "settings/catalogue.h"
-#include "settings/number_text.h"
+#include "text/number_text.h"
 #include "settings/resolution.h"
 
 namespace vk3 {
@@ -245,7 +245,7 @@ std::vector<SettingReport> SettingsSession::Report() const {
     // The stored texts, each file read once.
     for (const std::filesystem::path& file :
          {paths_.userOptions, paths_.engineConfig, paths_.debugConfig}) {
-        const ProfileReader reader(file);
+        ProfileReader reader(file);
         for (SettingReport& report : reports) {
             for (StoredKey& key : report.keys) {
                 if (key.file == file && reader.Contains(key.section, key.key)) {

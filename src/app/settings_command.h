@@ -11,7 +11,7 @@
 #include "cache_dialog/cache_settings_model.h"
 #include "main_dialog/main_settings_model.h"
 #include "other_dialog/other_settings_model.h"
-#include "platform/file_system.h"
+#include "files/file_system.h"
 #include "platform/installation.h"
 
 namespace vk3 {

@@ -16,8 +16,8 @@
 #include "main_dialog/installation_locator.h"
 #include "platform/prompter.h"
 #include "platform/qt_platform.h"
-#include "platform/safety_copies.h"
-#include "profile/code_page.h"
+#include "files/safety_copies.h"
+#include "text/code_page.h"
 #include "settings/resolution.h"
 
 namespace vk3 {
