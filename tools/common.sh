@@ -40,9 +40,16 @@ install_missing_packages_only() {
         apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Cache entries (-D...) a script wants in its build folder, given to a new one and applied
+# to an existing one.
+CONFIGURE_OPTIONS=()
+
 configure_and_build() {
     if [ ! -f "$BUILD/CMakeCache.txt" ]; then
-        cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+        cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            ${CONFIGURE_OPTIONS[@]+"${CONFIGURE_OPTIONS[@]}"}
+    elif [ ${#CONFIGURE_OPTIONS[@]} -gt 0 ]; then
+        cmake "$BUILD" "${CONFIGURE_OPTIONS[@]}" >/dev/null
     fi
     cmake --build "$BUILD" --parallel "$(nproc)" "$@"
 }
