@@ -53,3 +53,17 @@ configure_and_build() {
     fi
     cmake --build "$BUILD" --parallel "$(nproc)" "$@"
 }
+
+# The clang build with AddressSanitizer and UndefinedBehaviorSanitizer, shared by the fuzz
+# targets (tools/fuzz) and the core tests run under them (tools/test): the core is compiled
+# once for both.
+FUZZ_BUILD="${VK3_FUZZ_BUILD_DIR:-$ROOT/build-fuzz}"
+configure_fuzz_build() {
+    install_missing_packages clang libclang-rt-14-dev
+    if [ ! -f "$FUZZ_BUILD/CMakeCache.txt" ]; then
+        CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ_BUILD" -G Ninja \
+            -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVK3_FUZZ=ON -DVK3_BUILD_BENCHMARKS=OFF
+    elif grep -q '^VK3_BUILD_TESTS:BOOL=OFF' "$FUZZ_BUILD/CMakeCache.txt"; then
+        cmake "$FUZZ_BUILD" -DVK3_BUILD_TESTS=ON >/dev/null  # made before it held the tests
+    fi
+}
