@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "platform/failure_message.h"
 #include "platform/number_field.h"
 #include "platform/prompter.h"
 #include "platform/qt_platform.h"
@@ -312,8 +313,8 @@ void CacheSettingsDialog::Save() {
         return;
     }
     if (const FileStatus status = model_.Save(engineConfig_); !status) {
-        prompter_.Error("the cache settings were not saved.\n\n" +
-                        status.Message("could not write"));
+        prompter_.Error(FailureMessage("the cache settings were not saved.", "could not write",
+                                       status, kSaveAgainAdvice));
         return;
     }
     QDialog::accept();

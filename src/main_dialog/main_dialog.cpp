@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "platform/failure_message.h"
 #include "platform/file_system.h"
 #include "platform/number_field.h"
 #include "platform/prompter.h"
@@ -299,8 +300,7 @@ void MainDialog::LoadMainSettings() {
     const FileStatus status = model_.Load(paths_);
     ShowModel();
     if (!status) {
-        prompter_.Error("the settings could not be read; the defaults are shown.\n\n" +
-                        status.Message("could not read"));
+        prompter_.Error(FailureMessage(kSettingsNotRead, "could not read", status));
     }
 }
 
@@ -315,7 +315,8 @@ void MainDialog::SaveMainSettings() {
         return;
     }
     if (const FileStatus status = model_.Save(paths_); !status) {
-        prompter_.Error("the settings were not saved.\n\n" + status.Message("could not write"));
+        prompter_.Error(FailureMessage("the settings were not saved.", "could not write", status,
+                                       kSaveAgainAdvice));
         return;
     }
     prompter_.Notice(kSettingsSaved);
