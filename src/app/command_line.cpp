@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "app/settings_command.h"
+
 #include <QCommandLineParser>
 #include <QStringList>
 
@@ -15,7 +17,8 @@ struct OptionRow {
     QStringList names;      // short names first
     const char* valueName;  // nullptr for a switch
     const char* help;       // lines after the first are indented under it
-    std::function<void(CommandLine&, std::string)> apply;
+    std::function<void(CommandLine&, std::string)> apply;  // once per value given
+    const char* needs = "a folder";  // what a value option without its value lacks
 };
 
 const std::vector<OptionRow>& OptionTable() {
@@ -23,12 +26,43 @@ const std::vector<OptionRow>& OptionTable() {
         {{"install-dir"},
          "DIR",
          "the game's installation folder (the one holding\n"
-         "Veskaran3.exe and Ini/vkmain.ini); nothing is recorded",
+         "Veskaran3.exe and Ini/vkmain.ini); nothing is\n"
+         "recorded",
          [](CommandLine& line, std::string dir) { line.overrides.installDir = std::move(dir); }},
         {{"documents-dir"},
          "DIR",
-         "the documents folder that holds veskaran3/UserOptions.ini",
+         "the documents folder that holds\n"
+         "veskaran3/UserOptions.ini",
          [](CommandLine& line, std::string dir) { line.overrides.documentsDir = std::move(dir); }},
+        {{"show"},
+         nullptr,
+         "print every setting of the three dialogs, one per\n"
+         "line: NAME=VALUE as the dialog shows it, then the\n"
+         "stored text where it differs",
+         [](CommandLine& line, std::string) { line.settings.show = true; }},
+        {{"json"},
+         nullptr,
+         "with --show: print the settings as one JSON object",
+         [](CommandLine& line, std::string) { line.settings.json = true; }},
+        {{"set"},
+         nullptr,
+         "set each NAME=VALUE that follows as its dialog\n"
+         "would take it, then save like the dialog; nothing\n"
+         "is written when a value is refused",
+         [](CommandLine& line, std::string) { line.settings.set = true; }},
+        {{"restore-defaults"},
+         "DIALOG",
+         "set what the dialog's \"restore settings\" sets\n"
+         "(main, cache or other), then save",
+         [](CommandLine& line, std::string dialog) {
+             line.settings.restoreDefaults.push_back(std::move(dialog));
+         },
+         "main, cache or other"},
+        {{"verbose"},
+         nullptr,
+         "with --set or --restore-defaults: print each\n"
+         "setting that changed",
+         [](CommandLine& line, std::string) { line.settings.verbose = true; }},
         {{"list-installations"},
          nullptr,
          "print each installation found in Wine prefixes,\n"
@@ -52,6 +86,32 @@ std::string Dashed(const QString& name) {
     return (name.size() == 1 ? "-" : "--") + name.toStdString();
 }
 
+// Takes the NAME=VALUE arguments for --set; says in one line what cannot be used.
+std::string SettingsCommandsProblem(const QStringList& positional, SettingsCommands& settings) {
+    for (const QString& argument : positional) {
+        if (!settings.set || !argument.contains('=')) {
+            return "unknown argument \"" + argument.toLocal8Bit().toStdString() + "\"" +
+                   (settings.set ? " (--set takes NAME=VALUE)" : "");
+        }
+        settings.assignments.push_back(argument.toLocal8Bit().toStdString());
+    }
+    if (settings.set && settings.assignments.empty()) {
+        return "--set needs NAME=VALUE";
+    }
+    for (const std::string& dialog : settings.restoreDefaults) {
+        if (!DialogNamed(dialog)) {
+            return "--restore-defaults takes main, cache or other, not \"" + dialog + "\"";
+        }
+    }
+    if (settings.json && !settings.show) {
+        return "--json goes with --show";
+    }
+    if (settings.verbose && !settings.set && settings.restoreDefaults.empty()) {
+        return "--verbose goes with --set or --restore-defaults";
+    }
+    return {};
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
@@ -69,23 +129,18 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine result;
     if (!parser.parse(list)) {
         // A value can only be missing at the end: the parser takes any next argument.
-        const bool valueMissing =
-            std::any_of(OptionTable().begin(), OptionTable().end(), [&](const OptionRow& row) {
+        const auto valueMissing =
+            std::find_if(OptionTable().begin(), OptionTable().end(), [&](const OptionRow& row) {
                 return row.valueName && Dashed(row.names.last()) == arguments.back();
             });
         if (!parser.unknownOptionNames().isEmpty()) {
             result.error =
                 "unknown argument \"" + Dashed(parser.unknownOptionNames().first()) + "\"";
-        } else if (valueMissing) {
-            result.error = arguments.back() + " needs a folder";
+        } else if (valueMissing != OptionTable().end()) {
+            result.error = arguments.back() + " needs " + valueMissing->needs;
         } else {
             result.error = parser.errorText().toStdString();
         }
-        return result;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        result.error =
-            "unknown argument \"" + parser.positionalArguments().first().toStdString() + "\"";
         return result;
     }
     for (const OptionRow& row : OptionTable()) {
@@ -93,14 +148,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         if (!parser.isSet(name)) {
             continue;
         }
-        std::string value = parser.value(name).toLocal8Bit().toStdString();
-        if (row.valueName && value.empty()) {
-            result.error = Dashed(name) + " needs a folder";
-            return result;
+        const QStringList values = row.valueName ? parser.values(name) : QStringList{QString()};
+        for (const QString& given : values) {
+            std::string value = given.toLocal8Bit().toStdString();
+            if (row.valueName && value.empty()) {
+                result.error = Dashed(name) + " needs " + row.needs;
+                return result;
+            }
+            row.apply(result, std::move(value));
         }
-        row.apply(result, std::move(value));
     }
-    if (!result.showHelp && !result.showVersion && !result.listInstallations) {
+    result.error = SettingsCommandsProblem(parser.positionalArguments(), result.settings);
+    if (result.error.empty() && !result.showHelp && !result.showVersion &&
+        !result.listInstallations) {
         result.error = CommandLineFolderProblem(result.overrides);
     }
     return result;
@@ -109,11 +169,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 std::string UsageText() {
     std::string text =
         "Usage: vk3tune [--install-dir DIR] [--documents-dir DIR] [--list-installations]\n"
+        "       vk3tune [--install-dir DIR] [--documents-dir DIR] --show [--json]\n"
+        "       vk3tune [--install-dir DIR] [--documents-dir DIR] [--verbose]\n"
+        "               [--restore-defaults main|cache|other] [--set NAME=VALUE ...]\n"
         "\n"
         "Veskaran 3 - Tuning Utility: edits the graphics, performance and memory settings\n"
         "of Veskaran 3.\n"
         "\n";
-    constexpr std::size_t kHelpColumn = 23;
+    constexpr std::size_t kHelpColumn = 29;
     for (const OptionRow& row : OptionTable()) {
         std::string names = "  ";
         for (const QString& name : row.names) {

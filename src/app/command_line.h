@@ -7,8 +7,21 @@
 
 namespace vk3 {
 
+// Reading and changing settings without the dialogs.
+struct SettingsCommands {
+    bool show = false;
+    bool json = false;  // --show as one JSON object
+    bool set = false;
+    std::vector<std::string> assignments;      // "NAME=VALUE"
+    std::vector<std::string> restoreDefaults;  // "main", "cache", "other"
+    bool verbose = false;
+
+    bool Any() const { return show || set || !restoreDefaults.empty(); }
+};
+
 struct CommandLine {
     LocatorOverrides overrides;
+    SettingsCommands settings;
     bool showHelp = false;
     bool showVersion = false;
     bool listInstallations = false;  // print what discovery finds and exit

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/terminal_commands.h"
 #include "cache_dialog/cache_settings_dialog.h"
 #include "credits/credits_dialog.h"
 #include "discovery/installation_discovery.h"
@@ -66,6 +67,10 @@ int main(int argc, char** argv) {
             std::fputs("vk3tune: no installation found\n", stderr);
         }
         return found.empty() ? 1 : 0;
+    }
+    if (commandLine.settings.Any()) {
+        // Scripts and SSH sessions: no display needed, no Qt GUI platform plugin loaded.
+        return vk3::RunSettingsCommands(argc, argv, commandLine, finder);
     }
     if (!HasDisplay()) {
         std::fputs(

@@ -31,13 +31,8 @@ QString ColumnCaption(CacheColumn column) {
     return ToQString(kCacheColumns[static_cast<std::size_t>(column)].caption);
 }
 
-// "cacheImageLow", "cacheHighQualityTextures": the stem of a budget's widget names.
 QString SlotName(std::size_t slot) {
-    if (slot == kTextureQualityHighSlot) {
-        return "cacheHighQualityTextures";
-    }
-    return "cache" + ToQString(kCacheCategories[slot % kCacheCategoryCount].name) +
-           ToQString(kCacheColumns[slot / kCacheCategoryCount].name);
+    return ToQString(CacheSlotName(slot));
 }
 
 void SetTextIfChanged(QLabel* label, const std::string& text) {
