@@ -193,6 +193,15 @@ std::string UsageText() {
         }
         text += names + help + "\n";
     }
+#ifdef _WIN32
+    text +=
+        "\nBefore it first changes a file in a run, the program keeps a safety copy in\n"
+        "%LOCALAPPDATA%\\vk3tune\\safety.\n";
+#else
+    text +=
+        "\nBefore it first changes a file in a run, the program keeps a safety copy in\n"
+        "$XDG_STATE_HOME/vk3tune/safety (~/.local/state when unset); see man vk3tune.\n";
+#endif
     return text;
 }
 

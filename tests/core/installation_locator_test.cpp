@@ -22,8 +22,8 @@ namespace {
 using test::FakePrompter;
 
 struct FakeRecord : InstallationRecord {
-    explicit FakeRecord(std::string value = {}, std::string documents = {})
-        : value(std::move(value)), documents(std::move(documents)) {}
+    explicit FakeRecord(std::string recorded = {}, std::string recordedDocuments = {})
+        : value(std::move(recorded)), documents(std::move(recordedDocuments)) {}
     std::string Read() override { return value; }
     std::string ReadDocumentsFolder() override { return documents; }
     bool Write(std::string_view folder, std::string_view documentsFolder) override {
@@ -101,13 +101,13 @@ TEST(InstallationLocator, EmptyRecordAsksForTheExecutableAndRecordsItsFolderIfVa
     test::WriteFile(dir / "odd/Ini/vkmain.ini/inside", "");  // a folder does not count
     for (const char* chosen : {"", "elsewhere/Veskaran3.exe", "odd/Veskaran3.exe"}) {
         SCOPED_TRACE(chosen);
-        FakePrompter prompter;
-        *chosen ? prompter.ChooseFile(dir / chosen) : prompter.CancelFileDialog();
-        FakeRecord record;
-        EXPECT_FALSE(LocateInstallation(prompter, record, "/docs"));
-        EXPECT_EQ(prompter.notices().size(), *chosen ? 2u : 1u);
-        EXPECT_EQ(prompter.notices().back(), *chosen ? "invalid path!" : kNoInstallationMessage);
-        EXPECT_EQ(record.writes, 0);
+        FakePrompter picking;
+        *chosen ? picking.ChooseFile(dir / chosen) : picking.CancelFileDialog();
+        FakeRecord untouched;
+        EXPECT_FALSE(LocateInstallation(picking, untouched, "/docs"));
+        EXPECT_EQ(picking.notices().size(), *chosen ? 2u : 1u);
+        EXPECT_EQ(picking.notices().back(), *chosen ? "invalid path!" : kNoInstallationMessage);
+        EXPECT_EQ(untouched.writes, 0);
     }
 }
 

@@ -145,5 +145,19 @@ TEST_F(OtherSettingsModelTest, FilesThatCouldNotBeReadGetOnlyWhatTheUserChanged)
         std::string(kEngine).insert(std::string(kEngine).find("\r\n\r\n"), "\r\nFpS.Max=60.0"));
 }
 
+// Beyond the float's range the game reads infinity: the dialog shows that, and asks for a
+// number before it saves.
+TEST_F(OtherSettingsModelTest, ALevelOfDetailBeyondTheFloatRangeShowsAsInfinity) {
+    for (const auto& [stored, shown] : {std::pair{"1e39", "inf"}, {"-1e39", "-inf"}}) {
+        WriteProfileString(paths.engineConfig, "Engine.Setup", "Render.GlobalVisualLoDFactor",
+                           stored);
+        const std::string before = ReadFile(paths.engineConfig);
+        model.Load(paths);
+        EXPECT_EQ(model.FieldText(LevelOfDetail), shown);
+        EXPECT_EQ(model.Save(paths).invalidField, LevelOfDetail);
+        EXPECT_EQ(ReadFile(paths.engineConfig), before);
+    }
+}
+
 }  // namespace
 }  // namespace vk3
