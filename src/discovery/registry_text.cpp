@@ -169,23 +169,71 @@ std::string_view TrimLineEnd(std::string_view line) {
     return line;
 }
 
+// Whether a key's header line names the key: compared as written first, which is how Wine
+// writes a key of plain ASCII ("\\" for each backslash); decoded only when it holds an escape.
+bool HeaderNames(std::string_view line, std::string_view keyPath) {
+    std::size_t pos = 1;
+    bool plain = true;
+    for (const char c : keyPath) {
+        if (c == '\\') {
+            plain = plain && line.substr(pos, 2) == "\\\\";
+            pos += 2;
+        } else {
+            plain = plain && pos < line.size() && AsciiLower(line[pos]) == AsciiLower(c);
+            ++pos;
+        }
+        if (!plain) {
+            break;
+        }
+    }
+    if (plain && pos < line.size() && line[pos] == ']') {
+        return true;
+    }
+    if (line.find("\\x") == std::string_view::npos && line.find("\\0") == std::string_view::npos) {
+        return false;
+    }
+    pos = 1;
+    const std::optional<std::string> key = DecodeQuoted(line, pos, ']');
+    return key && EqualIgnoringAsciiCase(*key, keyPath);
+}
+
 }  // namespace
 
-std::optional<std::string> ReadRegistryValue(std::string_view registryText,
-                                             std::string_view keyPath, std::string_view valueName) {
-    bool inKey = false;
+void ReadRegistryValues(std::string_view registryText, std::span<RegistryValueRequest> requests) {
+    std::vector<bool> keyDone(requests.size(), false);
+    std::size_t keysLeft = requests.size();
+    std::vector<std::size_t> inKey;  // the requests whose key the lines now belong to
     std::size_t next = 0;
-    while (next < registryText.size()) {
+    while (next < registryText.size() && keysLeft > 0) {
+        if (inKey.empty()) {
+            // Outside the keys asked for, only header lines matter.
+            if (registryText[next] != '[') {
+                const std::size_t header = registryText.find("\n[", next);
+                if (header == std::string_view::npos) {
+                    break;
+                }
+                next = header + 1;
+            }
+        }
         const std::size_t end = std::min(registryText.find('\n', next), registryText.size());
         std::string_view line = TrimLineEnd(registryText.substr(next, end - next));
         next = end + 1;
         if (line.starts_with('[')) {
-            std::size_t pos = 1;
-            const std::optional<std::string> key = DecodeQuoted(line, pos, ']');
-            inKey = key && EqualIgnoringAsciiCase(*key, keyPath);
+            for (const std::size_t request : inKey) {
+                if (!keyDone[request]) {
+                    keyDone[request] = true;
+                    --keysLeft;
+                }
+            }
+            inKey.clear();
+            for (std::size_t request = 0; request < requests.size(); ++request) {
+                if (!keyDone[request] && HeaderNames(line, requests[request].keyPath)) {
+                    inKey.push_back(request);
+                }
+            }
             continue;
         }
-        if (!inKey || line.empty()) {
+        if (inKey.empty() || line.empty()) {
             continue;
         }
         // Long data goes on over lines that end in a backslash.
@@ -210,11 +258,23 @@ std::optional<std::string> ReadRegistryValue(std::string_view registryText,
         } else if (Consume(line, pos, "\"")) {
             name = DecodeQuoted(line, pos, '"');
         }
-        if (name && EqualIgnoringAsciiCase(*name, valueName) && Consume(line, pos, "=")) {
-            return DecodeData(line, pos);
+        if (!name || !Consume(line, pos, "=")) {
+            continue;
+        }
+        for (const std::size_t request : inKey) {
+            if (!requests[request].value &&
+                EqualIgnoringAsciiCase(*name, requests[request].valueName)) {
+                requests[request].value = DecodeData(line, pos);
+            }
         }
     }
-    return std::nullopt;
+}
+
+std::optional<std::string> ReadRegistryValue(std::string_view registryText,
+                                             std::string_view keyPath, std::string_view valueName) {
+    RegistryValueRequest request{keyPath, valueName, std::nullopt};
+    ReadRegistryValues(registryText, {&request, 1});
+    return std::move(request.value);
 }
 
 }  // namespace vk3

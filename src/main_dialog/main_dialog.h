@@ -43,6 +43,10 @@ struct MaintenanceActions {
     MaintenanceAction restoreStartLogos;
 };
 
+// Follows the documents folder in the "documents:" row while it does not exist yet.
+inline constexpr const char* kDocumentsAfterFirstStart =
+    " (will exist after the game's first start)";
+
 // The program's main window: shows the main settings and dispatches its buttons.
 class MainDialog : public QDialog {
     Q_OBJECT
