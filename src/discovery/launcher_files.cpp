@@ -95,7 +95,8 @@ std::string Unquoted(std::string text) {
 
 std::vector<LauncherGame> ReadHeroicGogInstalled(std::string_view json) {
     std::vector<LauncherGame> games;
-    const Json& installed = Member(ParseJson(json), "installed");
+    const Json parsed = ParseJson(json);
+    const Json& installed = Member(parsed, "installed");
     if (installed.is_array()) {
         for (const Json& game : installed) {
             AddGame(games, Text(game, "appName"), Text(game, "install_path"));
@@ -129,7 +130,8 @@ std::vector<LauncherGame> ReadNileInstalled(std::string_view json) {
 
 std::vector<LauncherGame> ReadHeroicSideloaded(std::string_view json) {
     std::vector<LauncherGame> games;
-    const Json& list = Member(ParseJson(json), "games");
+    const Json parsed = ParseJson(json);
+    const Json& list = Member(parsed, "games");
     if (list.is_array()) {
         for (const Json& game : list) {
             AddGame(games, Text(game, "app_name"), Text(Member(game, "install"), "executable"));
@@ -139,7 +141,8 @@ std::vector<LauncherGame> ReadHeroicSideloaded(std::string_view json) {
 }
 
 std::optional<HeroicPrefix> ReadHeroicGameConfig(std::string_view json, std::string_view appName) {
-    const Json& settings = Member(ParseJson(json), std::string(appName).c_str());
+    const Json parsed = ParseJson(json);
+    const Json& settings = Member(parsed, std::string(appName).c_str());
     HeroicPrefix prefix{Text(settings, "winePrefix"), false};
     if (prefix.winePrefix.empty()) {
         return std::nullopt;

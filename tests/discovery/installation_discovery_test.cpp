@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 
@@ -186,6 +187,204 @@ TEST_F(DiscoveryTest, SeveralCopiesAreOfferedAndCancelLeadsToTheFileDialog) {
     EXPECT_TRUE(LocateInstallation(prompter, picked, "/elsewhere", {}, &finder));
     EXPECT_TRUE(prompter.notices().empty());
     EXPECT_EQ(picked.documents, (lutris / "users/ann/Documents").string());
+}
+
+// Steam's binary KeyValues for one shortcut, as Steam writes shortcuts.vdf.
+std::string Shortcuts(std::uint32_t appId, const std::string& exe, const std::string& startDir) {
+    std::string id(4, '\0');
+    for (int i = 0; i < 4; ++i) {
+        id[i] = static_cast<char>(appId >> (8 * i) & 0xFF);
+    }
+    using namespace std::string_literals;
+    return "\0shortcuts\0\0000\0\2appid\0"s + id + "\1AppName\0Veskaran 3\0\1Exe\0\""s + exe +
+           "\"\0\1StartDir\0\""s + startDir + "\"\0\0tags\0\b\b\b\b"s;
+}
+
+const std::string kInstallKey = R"(Software\\Quellmark\\Veskaran III)";
+const std::string kWowKey = R"(Software\\Wow6432Node\\Quellmark\\Veskaran III)";
+
+// A prefix whose registry records the game in C:\Games\Veskaran 3, which holds it.
+void PrefixWithGame(const fs::path& prefix, const char* user = "ann") {
+    WriteFile(prefix / "system.reg",
+              Registry(kInstallKey, "INSTALL_DIR", R"("C:\\Games\\Veskaran 3")"));
+    Game(prefix / "drive_c/Games/Veskaran 3");
+    fs::create_directories(prefix / "drive_c/users" / user / "Documents");
+}
+
+struct Layout {
+    const char* name;
+    std::function<void(const fs::path& root, const fs::path& home)> build;
+    std::string source;
+    std::string game;       // under root
+    std::string documents;  // under root
+};
+
+// One small home per layout the launchers write, searched the way the program searches.
+TEST_F(DiscoveryTest, FindsEachLauncherLayoutWithTheDocumentsOfItsPrefix) {
+    const Layout layouts[] = {
+        {"a 32-bit key without the game does not hide the native one; documents from the "
+         "User Shell Folders",
+         [](const fs::path&, const fs::path& home) {
+             const fs::path wine = home / ".wine";
+             PrefixWithGame(wine, "gamer");
+             WriteFile(wine / "system.reg",
+                       Registry(kWowKey, "INSTALL_DIR", R"("C:\\Old")") + "\n[" + kInstallKey +
+                           "] 1\n\"INSTALL_DIR\"=\"C:\\\\Games\\\\Veskaran 3\"\n");
+             fs::create_directories(wine / "drive_c/users/gamer/Eigene Dateien");
+             WriteFile(
+                 wine / "user.reg",
+                 Registry(
+                     R"(Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders)",
+                     "Personal", R"(str(2):"%USERPROFILE%\\Eigene Dateien")"));
+         },
+         "Wine prefix", "home/.wine/drive_c/Games/Veskaran 3",
+         "home/.wine/drive_c/users/gamer/Eigene Dateien"},
+        {"a winetricks prefix, documents of its only user",
+         [](const fs::path&, const fs::path& home) {
+             PrefixWithGame(home / ".local/share/wineprefixes/vk3", "olduser");
+         },
+         "winetricks prefix", "home/.local/share/wineprefixes/vk3/drive_c/Games/Veskaran 3",
+         "home/.local/share/wineprefixes/vk3/drive_c/users/olduser/Documents"},
+        {"Heroic GOG game outside its Wine prefix",
+         [](const fs::path&, const fs::path& home) {
+             const fs::path heroic = home / ".config/heroic";
+             WriteFile(heroic / "gog_store/installed.json",
+                       R"({"installed":[{"platform":"windows","executable":"","install_path":")" +
+                           (home / "Games/Heroic/Veskaran 3").string() +
+                           R"(","is_dlc":false,"version":"1.0","appName":"1207"}]})");
+             WriteFile(
+                 heroic / "GamesConfig/1207.json",
+                 R"({"1207":{"winePrefix":")" +
+                     (home / "Games/Heroic/Prefixes/default/V3").string() +
+                     R"(","wineVersion":{"bin":"/usr/bin/wine","name":"Wine","type":"wine"}},"version":"v0"})");
+             Game(home / "Games/Heroic/Veskaran 3");
+             fs::create_directories(home /
+                                    "Games/Heroic/Prefixes/default/V3/drive_c/users/ann/Documents");
+         },
+         "Heroic", "home/Games/Heroic/Veskaran 3",
+         "home/Games/Heroic/Prefixes/default/V3/drive_c/users/ann/Documents"},
+        {"Heroic Flatpak, Epic game under Proton",
+         [](const fs::path& root, const fs::path& home) {
+             const fs::path heroic = home / ".var/app/com.heroicgameslauncher.hgl/config/heroic";
+             WriteFile(heroic / "legendaryConfig/legendary/installed.json",
+                       R"({"Vesk":{"app_name":"Vesk","install_path":")" +
+                           (root / "games/V3").string() +
+                           R"(","executable":"Veskaran3.exe","platform":"Windows"}})");
+             WriteFile(
+                 heroic / "GamesConfig/Vesk.json",
+                 R"({"Vesk":{"winePrefix":"~/Prefixes/vesk","wineVersion":{"type":"proton"}}})");
+             Game(root / "games/V3");
+             fs::create_directories(home / "Prefixes/vesk/pfx/drive_c/users/steamuser/Documents");
+         },
+         "Heroic", "games/V3", "home/Prefixes/vesk/pfx/drive_c/users/steamuser/Documents"},
+        {"Heroic Amazon game in the default prefixes folder",
+         [](const fs::path& root, const fs::path& home) {
+             WriteFile(home / ".config/heroic/nile_config/nile/installed.json",
+                       R"([{"id":"amzn1.adg.product.1","version":"1","path":")" +
+                           (root / "games/Veskaran 3").string() + R"(","size":1}])");
+             Game(root / "games/Veskaran 3");
+             fs::create_directories(
+                 home / "Games/Heroic/Prefixes/default/Veskaran 3/drive_c/users/ann/Documents");
+         },
+         "Heroic", "games/Veskaran 3",
+         "home/Games/Heroic/Prefixes/default/Veskaran 3/drive_c/users/ann/Documents"},
+        {"Lutris 0.5.15 game file, prefix and game on another drive",
+         [](const fs::path& root, const fs::path& home) {
+             WriteFile(home / ".local/share/lutris/games/veskaran-3-1700000000.yml",
+                       "game:\n  exe: " + (root / "mnt/games/Veskaran 3/Veskaran3.exe").string() +
+                           "\n  prefix: " + (root / "mnt/prefixes/vk3").string() +
+                           "\n  arch: win64\nwine:\n  version: lutris-GE-Proton8-26-x86_64\n");
+             Game(root / "mnt/games/Veskaran 3");
+             fs::create_directories(root / "mnt/prefixes/vk3/drive_c/users/ann/Documents");
+         },
+         "Lutris", "mnt/games/Veskaran 3", "mnt/prefixes/vk3/drive_c/users/ann/Documents"},
+        {"Lutris Flatpak, game installed inside the prefix by a launcher",
+         [](const fs::path& root, const fs::path& home) {
+             WriteFile(home / ".var/app/net.lutris.Lutris/data/lutris/games/vk3.yml",
+                       "game:\n  exe: drive_c/GOG Galaxy/GalaxyClient.exe\n  prefix: " +
+                           (root / "prefixes/vk3").string() + "\n");
+             PrefixWithGame(root / "prefixes/vk3");
+         },
+         "Lutris", "prefixes/vk3/drive_c/Games/Veskaran 3",
+         "prefixes/vk3/drive_c/users/ann/Documents"},
+        {"a GOG game added to Steam, with its Proton prefix",
+         [](const fs::path& root, const fs::path& home) {
+             const fs::path steam = home / ".local/share/Steam";
+             WriteFile(
+                 steam / "userdata/1234/config/shortcuts.vdf",
+                 Shortcuts(3000000000u, (root / "games/GOG/Veskaran 3/Veskaran3.exe").string(),
+                           (root / "games/GOG/Veskaran 3/").string()));
+             Game(root / "games/GOG/Veskaran 3");
+             fs::create_directories(
+                 steam / "steamapps/compatdata/3000000000/pfx/drive_c/users/steamuser/Documents");
+         },
+         "Steam shortcut", "games/GOG/Veskaran 3",
+         "home/.local/share/Steam/steamapps/compatdata/3000000000/pfx/drive_c/users/steamuser/"
+         "Documents"},
+        {"a launcher added to Steam that installed the game inside its Proton prefix",
+         [](const fs::path&, const fs::path& home) {
+             const fs::path steam = home / ".local/share/Steam";
+             WriteFile(steam / "userdata/1234/config/shortcuts.vdf",
+                       Shortcuts(2999999999u, "/opt/GOG/setup_veskaran_3.exe", "/opt/GOG/"));
+             PrefixWithGame(steam / "steamapps/compatdata/2999999999/pfx", "steamuser");
+         },
+         "Steam shortcut",
+         "home/.local/share/Steam/steamapps/compatdata/2999999999/pfx/drive_c/Games/Veskaran 3",
+         "home/.local/share/Steam/steamapps/compatdata/2999999999/pfx/drive_c/users/steamuser/"
+         "Documents"},
+        {"Bottles program in a bottle kept under custom_bottles_path",
+         [](const fs::path& root, const fs::path& home) {
+             WriteFile(home / ".local/share/bottles/data.yml",
+                       "custom_bottles_path: " + (root / "mnt/bottles").string() + "\n");
+             WriteFile(root / "mnt/bottles/Gaming/bottle.yml",
+                       "Name: Gaming\nPath: Gaming\nExternal_Programs:\n  5f0c1d2e:\n"
+                       "    executable: Veskaran3.exe\n    name: Veskaran3\n    path: " +
+                           (root / "games/Veskaran 3/Veskaran3.exe").string() + "\n");
+             WriteFile(root / "mnt/bottles/Gaming/system.reg", "WINE REGISTRY Version 2\n");
+             Game(root / "games/Veskaran 3");
+             fs::create_directories(root / "mnt/bottles/Gaming/drive_c/users/ann/Documents");
+         },
+         "Bottles", "games/Veskaran 3", "mnt/bottles/Gaming/drive_c/users/ann/Documents"},
+        {"a Steam game never started has no prefix yet",
+         [](const fs::path& root, const fs::path& home) {
+             WriteFile(home / ".local/share/Steam/steamapps/appmanifest_4711.acf",
+                       R"("AppState" { "appid" "4711" "installdir" "Veskaran 3" })");
+             Game(home / ".local/share/Steam/steamapps/common/Veskaran 3");
+             (void)root;
+         },
+         "Steam library", "home/.local/share/Steam/steamapps/common/Veskaran 3",
+         "home/.local/share/Steam/steamapps/compatdata/4711/pfx/drive_c/users/steamuser/Documents"},
+    };
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        test::TempDir layoutDir;
+        const fs::path layoutRoot = fs::canonical(layoutDir.path());
+        FixtureEnvironment pointed(layoutRoot / "home");
+        fs::create_directories(layoutRoot / "home");
+        layout.build(layoutRoot, layoutRoot / "home");
+        const std::vector<FoundInstallation> found = finder.FindAll();
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found[0].source, layout.source);
+        EXPECT_EQ(found[0].installFolder, (layoutRoot / layout.game).string());
+        EXPECT_EQ(found[0].documentsFolder, (layoutRoot / layout.documents).string());
+        // Picked by hand, the same folder brings the same documents folder.
+        EXPECT_EQ(finder.DocumentsFolderFor(found[0].installFolder), found[0].documentsFolder);
+    }
+}
+
+// Steam leaves a moved game's compatdata behind in its old library: the game's own library
+// comes first, then the others in their order.
+TEST_F(DiscoveryTest, AMovedSteamGameTakesTheProtonPrefixOfItsOwnLibrary) {
+    AddProtonGame(home, root / "new");
+    const fs::path stale = home /
+                           ".var/app/com.valvesoftware.Steam/.local/share/Steam/steamapps/"
+                           "compatdata/4711/pfx/drive_c/users/steamuser/Documents";
+    fs::create_directories(stale);
+    const fs::path own =
+        root / "new/SteamApps/compatdata/4711/pfx/drive_c/users/steamuser/My Documents";
+    ASSERT_EQ(finder.FindAll().at(0).documentsFolder, own.string());
+    fs::remove_all(root / "new/SteamApps/compatdata");
+    EXPECT_EQ(finder.FindAll().at(0).documentsFolder, stale.string());
 }
 
 }  // namespace
