@@ -4,6 +4,7 @@
 
 #include "fake_prompter.h"
 #include "fake_record.h"
+#include "platform/installation_finder.h"
 #include "platform/installation_record.h"
 #include "temp_dir.h"
 
@@ -73,6 +74,42 @@ TEST(InstallationLocator, EmptyRecordAsksForTheExecutableAndRecordsItsFolderIfVa
         EXPECT_EQ(prompter.notices().size(), *chosen ? 2u : 1u);
         EXPECT_EQ(prompter.notices().back(), *chosen ? "invalid path!" : kNoInstallationMessage);
         EXPECT_EQ(record.writes, 0);
+    }
+}
+
+// Knows no prefix around any folder, and where the game already kept its settings.
+struct FakeFinder : InstallationFinder {
+    std::vector<FoundInstallation> FindAll() override { return {}; }
+    std::string DocumentsFolderFor(const std::string&) override { return {}; }
+    std::vector<std::string> UsedDocumentsFolders() override { return used; }
+    std::vector<std::string> used;
+};
+
+TEST(InstallationLocator, AnExecutablePickedOutsideEveryPrefixAsksForTheDocumentsFolder) {
+    test::TempDir dir;
+    test::WriteFile(dir / "Veskaran 3/Ini/vkmain.ini", "");
+    const fs::path exe = dir / "Veskaran 3/Veskaran3.exe";
+    FakeFinder finder;
+    finder.used = {"/pfx/drive_c/users/ann/Documents", "/home/ann/Documents"};
+    const std::vector<std::string> offered = {"/pfx/drive_c/users/ann/Documents",
+                                              "/home/ann/Documents"};
+    for (const std::optional<std::size_t> pick :
+         {std::optional<std::size_t>(0), std::optional<std::size_t>()}) {
+        FakePrompter prompter;
+        prompter.ChooseFile(exe).PickFromList(pick);
+        FakeRecord record;
+        const auto paths = LocateInstallation(prompter, record, "/home/ann/Documents", {}, &finder);
+        ASSERT_EQ(prompter.lists(), std::vector<std::vector<std::string>>{offered});
+        EXPECT_EQ(prompter.questions().back(), kChooseDocumentsQuestion);
+        if (!pick) {  // cancelled: the program ends, nothing recorded
+            EXPECT_FALSE(paths);
+            EXPECT_EQ(record.writes, 0);
+            continue;
+        }
+        ASSERT_TRUE(paths);
+        EXPECT_EQ(paths->userOptions,
+                  fs::path("/pfx/drive_c/users/ann/Documents/veskaran3/UserOptions.ini"));
+        EXPECT_EQ(record.documents, offered[0]);
     }
 }
 

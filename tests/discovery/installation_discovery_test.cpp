@@ -141,6 +141,10 @@ TEST_F(DiscoveryTest, FindsEveryCopyOnceWithItsPrefixDocuments) {
         found.push_back({one.source, one.installFolder, one.documentsFolder});
     }
     EXPECT_EQ(found, expected);
+    // Offered when an executable is picked outside every prefix: where the game kept its settings.
+    fs::create_directories(home / "Games/veskaran-3/drive_c/users/ann/Documents/veskaran3");
+    EXPECT_EQ(finder.UsedDocumentsFolders(),
+              std::vector<std::string>{home / "Games/veskaran-3/drive_c/users/ann/Documents"});
 }
 
 TEST_F(DiscoveryTest, AProtonGameAloneOpensWithoutAQuestionAndAStaleRecordIsSaidWhy) {

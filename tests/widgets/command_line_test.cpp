@@ -11,6 +11,9 @@ TEST(CommandLine, ReadsItsOptionsAndSaysInOneLineWhatItCannotUse) {
     EXPECT_EQ(line.overrides.documentsDir, "/d ü");
     EXPECT_TRUE(line.error.empty() && line.showHelp && line.showVersion);
     EXPECT_TRUE(ParseCommandLine({"--list-installations"}).listInstallations);
+    // Each line splits into the same three fields whatever the folders hold.
+    EXPECT_EQ(InstallationListLine({"Lutris", "/g/a\tb\nc\\d\x01", ""}),
+              "Lutris\t/g/a\\tb\\nc\\\\d\\x01\t\n");
     const std::pair<std::vector<std::string>, std::string> refused[] = {
         {{"--fullscreen"}, "unknown argument \"--fullscreen\""},
         {{"-x"}, "unknown argument \"-x\""},
