@@ -211,10 +211,12 @@ public:
         if (!NotePrefix(canonical)) {
             return;
         }
-        const std::string systemReg = ReadText(canonical / "system.reg", kMaxRegistryBytes);
-        if (systemReg.empty()) {
+        // Hundreds of prefixes with registry files of megabytes each: one buffer for all.
+        if (!ReadFileBytes(ResolvePathCase(canonical / "system.reg"), registryBuffer_,
+                           kMaxRegistryBytes)) {
             return;
         }
+        const std::string_view systemReg = registryBuffer_.view();
         RegistryValueRequest requests[] = {{kInstallKeys[0], "INSTALL_DIR", std::nullopt},
                                            {kInstallKeys[1], "INSTALL_DIR", std::nullopt}};
         ReadRegistryValues(systemReg, requests);
@@ -269,6 +271,7 @@ private:
     std::set<fs::path> prefixesSeen_;
     std::vector<fs::path> prefixes_;
     std::map<fs::path, fs::path> documents_;
+    FileBytes registryBuffer_;
 };
 
 void SearchWine(Search& search) {

@@ -207,12 +207,18 @@ void ReadRegistryValues(std::string_view registryText, std::span<RegistryValueRe
     while (next < registryText.size() && keysLeft > 0) {
         if (inKey.empty()) {
             // Outside the keys asked for, only header lines matter.
-            if (registryText[next] != '[') {
-                const std::size_t header = registryText.find("\n[", next);
-                if (header == std::string_view::npos) {
-                    break;
+            // A key's header is the only line that starts with '['; a '[' inside a value
+            // line is passed over.
+            while (next < registryText.size() && registryText[next] != '[') {
+                next = registryText.find('[', next);
+                if (next == std::string_view::npos) {
+                    next = registryText.size();
+                } else if (registryText[next - 1] != '\n') {
+                    ++next;
                 }
-                next = header + 1;
+            }
+            if (next >= registryText.size()) {
+                break;
             }
         }
         const std::size_t end = std::min(registryText.find('\n', next), registryText.size());
