@@ -1,5 +1,6 @@
 #include "discovery/registry_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -169,32 +170,33 @@ std::string_view TrimLineEnd(std::string_view line) {
     return line;
 }
 
-// Whether a key's header line names the key: compared as written first, which is how Wine
-// writes a key of plain ASCII ("\\" for each backslash); decoded only when it holds an escape.
-bool HeaderNames(std::string_view line, std::string_view keyPath) {
+// Whether the key header starting at the text's '[' names the key. Wine writes a key of
+// printable ASCII as it is, with "\\" for each backslash, so such a key is compared as
+// written, without looking for the line's end; any other key is compared decoded.
+bool HeaderNames(std::string_view header, std::string_view keyPath) {
+    const bool printable =
+        std::all_of(keyPath.begin(), keyPath.end(), [](char c) { return c >= 0x20 && c < 0x7f; });
+    if (!printable) {
+        std::size_t pos = 1;
+        const std::optional<std::string> key =
+            DecodeQuoted(header.substr(0, header.find('\n')), pos, ']');
+        return key && EqualIgnoringAsciiCase(*key, keyPath);
+    }
     std::size_t pos = 1;
-    bool plain = true;
     for (const char c : keyPath) {
         if (c == '\\') {
-            plain = plain && line.substr(pos, 2) == "\\\\";
+            if (header.substr(pos, 2) != "\\\\") {
+                return false;
+            }
             pos += 2;
         } else {
-            plain = plain && pos < line.size() && AsciiLower(line[pos]) == AsciiLower(c);
+            if (pos >= header.size() || AsciiLower(header[pos]) != AsciiLower(c)) {
+                return false;
+            }
             ++pos;
         }
-        if (!plain) {
-            break;
-        }
     }
-    if (plain && pos < line.size() && line[pos] == ']') {
-        return true;
-    }
-    if (line.find("\\x") == std::string_view::npos && line.find("\\0") == std::string_view::npos) {
-        return false;
-    }
-    pos = 1;
-    const std::optional<std::string> key = DecodeQuoted(line, pos, ']');
-    return key && EqualIgnoringAsciiCase(*key, keyPath);
+    return pos < header.size() && header[pos] == ']';
 }
 
 }  // namespace
@@ -209,13 +211,22 @@ void ReadRegistryValues(std::string_view registryText, std::span<RegistryValueRe
             // Outside the keys asked for, only header lines matter.
             // A key's header is the only line that starts with '['; a '[' inside a value
             // line is passed over.
-            while (next < registryText.size() && registryText[next] != '[') {
+            // Headers of other keys are passed over without finding their line's end.
+            for (;;) {
                 next = registryText.find('[', next);
                 if (next == std::string_view::npos) {
                     next = registryText.size();
-                } else if (registryText[next - 1] != '\n') {
-                    ++next;
+                    break;
                 }
+                const bool atLineStart = next == 0 || registryText[next - 1] == '\n';
+                const std::string_view header = registryText.substr(next);
+                if (atLineStart &&
+                    std::any_of(requests.begin(), requests.end(), [&](const auto& request) {
+                        return HeaderNames(header, request.keyPath);
+                    })) {
+                    break;
+                }
+                ++next;
             }
             if (next >= registryText.size()) {
                 break;
