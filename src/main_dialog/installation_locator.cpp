@@ -1,12 +1,13 @@
 #include "main_dialog/installation_locator.h"
 
 #include <algorithm>
-#include <fstream>
 
+#include "platform/file_system.h"
 #include "platform/installation_finder.h"
 #include "platform/installation_record.h"
 #include "platform/path_case.h"
 #include "platform/prompter.h"
+#include "settings/ascii_text.h"
 
 namespace vk3 {
 
@@ -60,17 +61,23 @@ struct Locator {
     }
 };
 
-bool EngineFileOpens(const std::filesystem::path& engineConfig) {
-    std::error_code ignored;
-    return !std::filesystem::is_directory(engineConfig, ignored) &&
-           std::ifstream(engineConfig).is_open();
+enum class EngineFile { Missing, Unreadable, Readable };
+
+// Read through the guarded reader, which takes regular files only and never waits: a pipe
+// in the file's place would hold a plain open for ever.
+EngineFile CheckEngineFile(const std::filesystem::path& engineConfig) {
+    std::optional<FileBytes> bytes;
+    if (!ReadFileIfThere(engineConfig, bytes)) {
+        return EngineFile::Unreadable;
+    }
+    return bytes ? EngineFile::Readable : EngineFile::Missing;
 }
 
 }  // namespace
 
-std::optional<std::string> ChooseDocumentsFolder(Prompter& prompter,
-                                                 std::vector<std::string> usedFolders,
-                                                 const std::string& systemDocuments) {
+std::optional<std::string> AskWhichDocumentsFolder(Prompter& prompter,
+                                                   std::vector<std::string> usedFolders,
+                                                   const std::string& systemDocuments) {
     if (!systemDocuments.empty() &&
         std::find(usedFolders.begin(), usedFolders.end(), systemDocuments) == usedFolders.end()) {
         usedFolders.push_back(systemDocuments);
@@ -84,6 +91,71 @@ std::optional<std::string> ChooseDocumentsFolder(Prompter& prompter,
         return std::nullopt;
     }
     return usedFolders[*chosen];
+}
+
+std::string CommandLineFolderProblem(const LocatorOverrides& overrides) {
+    const std::pair<const char*, const std::optional<std::string>*> folders[] = {
+        {"--install-dir", &overrides.installDir}, {"--documents-dir", &overrides.documentsDir}};
+    for (const auto& [option, folder] : folders) {
+        if (!*folder) {
+            continue;
+        }
+        const std::filesystem::path path = PathFromUtf8(**folder);
+        const std::string named = std::string(option) + " \"" + **folder + "\": ";
+        std::error_code error;
+        const std::filesystem::file_status status = std::filesystem::status(path, error);
+        if (!std::filesystem::exists(status)) {
+            return named + "there is no such folder";
+        }
+        if (!std::filesystem::is_directory(status)) {
+            return named + "it is not a folder";
+        }
+        if (folder == &overrides.installDir &&
+            !IsFileIgnoringCase(JoinPath(**folder, "Veskaran3.exe")) &&
+            !IsFileIgnoringCase(JoinPath(**folder, "Ini/vkmain.ini"))) {
+            return named + "it holds neither Veskaran3.exe nor Ini/vkmain.ini";
+        }
+    }
+    return {};
+}
+
+std::optional<std::string> AskForDocumentsFolder(Prompter& prompter, std::string_view current) {
+    const std::optional<std::filesystem::path> chosen =
+        prompter.ChooseFolder(kChooseDocumentsTitle, PathFromUtf8(current));
+    if (!chosen) {
+        return std::nullopt;
+    }
+    std::string folder = Utf8FromPath(*chosen);
+    std::error_code ignored;
+    const bool namedLikeIt = EqualIgnoringAsciiCase(Utf8FromPath(chosen->filename()), "veskaran3");
+    if (namedLikeIt &&
+        !std::filesystem::is_directory(ResolvePathCase(JoinPath(folder, "veskaran3")), ignored)) {
+        folder = ParentFolderText(folder);
+    }
+    return folder;
+}
+
+std::string DocumentsFolderOf(const InstallationPaths& paths) {
+    return ParentFolderText(ParentFolderText(Utf8FromPath(paths.userOptions)));
+}
+
+std::optional<InstallationPaths> ChooseDocumentsFolder(Prompter& prompter,
+                                                       const InstallationPaths& paths,
+                                                       InstallationRecord* record) {
+    const std::optional<std::string> documents =
+        AskForDocumentsFolder(prompter, DocumentsFolderOf(paths));
+    if (!documents) {
+        return std::nullopt;
+    }
+    InstallationPaths chosen = paths;
+    chosen.userOptions = ResolvePathCase(JoinPath(*documents, "veskaran3/UserOptions.ini"));
+    const std::string installation =
+        ParentFolderText(ParentFolderText(Utf8FromPath(paths.engineConfig)));
+    if (record != nullptr && !record->Write(installation, *documents)) {
+        prompter.Error("the documents folder \"" + *documents +
+                       "\" is used now, but it could not be recorded for the next start.");
+    }
+    return chosen;
 }
 
 std::string StaleRecordMessage(std::string_view recordedFolder) {
@@ -104,8 +176,9 @@ std::optional<InstallationPaths> LocateInstallation(Prompter& prompter, Installa
 #ifdef _WIN32
         return paths;
 #else
-        // A Wine or Proton prefix is easily deleted or moved: the record is checked here.
-        if (EngineFileOpens(paths.engineConfig)) {
+        // A Wine or Proton prefix is easily deleted or moved: the record is checked here. A
+        // file that is there but cannot be read is the dialog's to report, by name.
+        if (CheckEngineFile(paths.engineConfig) != EngineFile::Missing) {
             return paths;
         }
         prompter.Notice(StaleRecordMessage(recorded));
@@ -131,7 +204,8 @@ std::optional<InstallationPaths> LocateInstallation(Prompter& prompter, Installa
     }
 
     const std::string folder = ParentFolderText(chosen->string());
-    if (!EngineFileOpens(ResolvePathCase(JoinPath(folder, "Ini/vkmain.ini")))) {
+    if (CheckEngineFile(ResolvePathCase(JoinPath(folder, "Ini/vkmain.ini"))) !=
+        EngineFile::Readable) {
         prompter.Notice(kInvalidPathMessage);
         return std::nullopt;
     }
@@ -141,7 +215,7 @@ std::optional<InstallationPaths> LocateInstallation(Prompter& prompter, Installa
         if (prefixDocuments.empty()) {
             // Guessed wrong, the game would never read what the user saves.
             std::optional<std::string> chosenDocuments =
-                ChooseDocumentsFolder(prompter, finder->UsedDocumentsFolders(), documentsFolder);
+                AskWhichDocumentsFolder(prompter, finder->UsedDocumentsFolders(), documentsFolder);
             if (!chosenDocuments) {
                 return std::nullopt;
             }
