@@ -8,6 +8,7 @@ PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev libsdl2-dev libsdl2-mixer-dev libxcb-randr0-dev
     libgtest-dev libbenchmark-dev libx11-dev xvfb
+    nlohmann-json3-dev libyaml-cpp-dev
     fonts-liberation2 fonts-dejavu-core
 )
 

@@ -65,10 +65,10 @@ const std::vector<OptionRow>& OptionTable() {
          [](CommandLine& line, std::string) { line.settings.verbose = true; }},
         {{"list-installations"},
          nullptr,
-         "print each installation found in Wine prefixes,\n"
-         "Steam libraries, Lutris and Bottles (where,\n"
-         "installation and documents folder, separated by\n"
-         "tabs) and exit",
+         "print each installation found (where, installation\n"
+         "folder and documents folder, separated by tabs;\n"
+         "a backslash, tab or newline in a folder is written\n"
+         "\\\\, \\t or \\n) and exit",
          [](CommandLine& line, std::string) { line.listInstallations = true; }},
         {{"h", "help"},
          nullptr,
@@ -164,6 +164,33 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         result.error = CommandLineFolderProblem(result.overrides);
     }
     return result;
+}
+
+std::string InstallationListLine(const FoundInstallation& installation) {
+    std::string line;
+    for (const std::string* field :
+         {&installation.source, &installation.installFolder, &installation.documentsFolder}) {
+        if (field != &installation.source) {
+            line += '\t';
+        }
+        for (const char c : *field) {
+            constexpr char kHex[] = "0123456789abcdef";
+            if (c == '\\') {
+                line += "\\\\";
+            } else if (c == '\t') {
+                line += "\\t";
+            } else if (c == '\n') {
+                line += "\\n";
+            } else if (c == '\r') {
+                line += "\\r";
+            } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+                line += std::string("\\x") + kHex[(c >> 4) & 0xF] + kHex[c & 0xF];
+            } else {
+                line += c;
+            }
+        }
+    }
+    return line + '\n';
 }
 
 std::string UsageText() {

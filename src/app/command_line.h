@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "main_dialog/installation_locator.h"
+#include "platform/installation_finder.h"
 
 namespace vk3 {
 
@@ -30,6 +31,12 @@ struct CommandLine {
 
 // The arguments without the program's name. Needs no application object and no display.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// One line of --list-installations: where, the installation folder and the documents folder,
+// separated by tabs and ended by a newline. A backslash, tab, newline or other control
+// character inside a field is written as \\, \t, \n, \r or \xNN, so that every line
+// splits the same way.
+std::string InstallationListLine(const FoundInstallation& installation);
 
 std::string UsageText();
 std::string VersionText();

@@ -144,8 +144,14 @@ void MainDialog::BuildHeader(QVBoxLayout* layout) {
         {"documents:", "documentsFolderField", paths_.userOptions}};
     for (const auto& [caption, objectName, file] : rows) {
         auto* label = new QLabel(caption, this);
-        QLineEdit* field = MakePathField(
-            this, objectName, ToQString(ParentFolderText(ParentFolderText(Utf8FromPath(file)))));
+        std::string folder = ParentFolderText(ParentFolderText(Utf8FromPath(file)));
+        std::error_code missing;
+        if (file == paths_.userOptions && !folder.empty() &&
+            !std::filesystem::is_directory(PathFromUtf8(folder), missing)) {
+            // A Proton prefix is made at the game's first start, and its documents with it.
+            folder += kDocumentsAfterFirstStart;
+        }
+        QLineEdit* field = MakePathField(this, objectName, ToQString(folder));
         field->setAccessibleName(AccessibleNameOf(caption));
         label->setBuddy(field);
         const int row = folders->rowCount();

@@ -17,6 +17,9 @@ TEST(CommandLine, ReadsItsOptionsAndSaysInOneLineWhatItCannotUse) {
     EXPECT_EQ(line.settings.assignments, (std::vector<std::string>{"a=1", "b=x y"}));
     EXPECT_EQ(line.settings.restoreDefaults, std::vector<std::string>{"cache"});
     EXPECT_TRUE(line.error.empty() && line.settings.set && line.settings.verbose);
+    // Each line splits into the same three fields whatever the folders hold.
+    EXPECT_EQ(InstallationListLine({"Lutris", "/g/a\tb\nc\\d\x01", ""}),
+              "Lutris\t/g/a\\tb\\nc\\\\d\\x01\t\n");
     const std::pair<std::vector<std::string>, std::string> refused[] = {
         {{"--fullscreen"}, "unknown argument \"--fullscreen\""},
         {{"-x"}, "unknown argument \"-x\""},

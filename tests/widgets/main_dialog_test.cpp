@@ -310,6 +310,24 @@ TEST_F(MainDialogTest, ChildDialogsOpenOneAtATimeWithTheOwnerAndPaths) {
     EXPECT_EQ(opened, (std::vector<std::string>{paths.debugConfig.string(), "credits"}));
 }
 
+// A Proton prefix, and its documents folder, come with the game's first start.
+TEST(MainDialogFolders, TheDocumentsRowSaysWhenTheFolderDoesNotExistYet) {
+    TempDir dir;
+    InstallationPaths paths = WrittenInstallation(dir);
+    FakePrompter prompter;
+    for (const bool exists : {true, false}) {
+        if (!exists) {
+            paths.userOptions =
+                dir / "pfx/drive_c/users/steamuser/Documents/veskaran3/UserOptions.ini";
+        }
+        const MainDialog dialog{paths, kModes, prompter};
+        const std::string folder =
+            (exists ? dir / "docs" : dir / "pfx/drive_c/users/steamuser/Documents").string();
+        EXPECT_EQ(Find<QLineEdit>(dialog, "documentsFolderField")->toolTip().toStdString(),
+                  exists ? folder : folder + kDocumentsAfterFirstStart);
+    }
+}
+
 TEST(QtPlatform, HintsWrapAndFileFiltersNameTheirPatternOnce) {
     QLabel control;
     const std::string longHint = "default:" + QString(" ultra").repeated(200).toStdString();
