@@ -33,6 +33,11 @@ void Fail(const QString& what) {
     ++failures;
 }
 
+// "x,y wxh", as a failure names a place.
+QString Describe(const QRect& r) {
+    return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
 // The text of the label that names the control (its buddy), as screen readers find it.
 QString LabelOf(QAccessibleInterface* accessible) {
     for (const auto& [label, relation] : accessible->relations(QAccessible::Label)) {
@@ -84,16 +89,11 @@ void CheckTabShowsEveryControl(QWidget* dialog, const QString& name) {
                                 ? QRect(focused->mapTo(area->viewport(), QPoint()), focused->size())
                                 : QRect();
         if (!area->viewport()->rect().intersects(place)) {
-            Fail(QString("%1: %2 at %3,%4 %5x%6 is out of view (%7x%8 at %9,%10)")
-                     .arg(name, focused->objectName())
-                     .arg(place.x())
-                     .arg(place.y())
-                     .arg(place.width())
-                     .arg(place.height())
-                     .arg(area->viewport()->width())
-                     .arg(area->viewport()->height())
-                     .arg(area->horizontalScrollBar()->value())
-                     .arg(area->verticalScrollBar()->value()));
+            const QRect shown(area->horizontalScrollBar()->value(),
+                              area->verticalScrollBar()->value(), area->viewport()->width(),
+                              area->viewport()->height());
+            Fail(name + ": " + focused->objectName() + " at " + Describe(place) +
+                 " is out of view (" + Describe(shown) + ")");
         }
     } while (focused != first);
 }
@@ -109,14 +109,8 @@ void Check(QWidget* dialog, const QString& name, const Options& options) {
     CheckTabShowsEveryControl(dialog, name);
     const QRect free = dialog->screen()->availableGeometry();
     if (options.withinScreen && !free.contains(dialog->frameGeometry())) {
-        Fail(QString("%1: frame %2,%3 %4x%5 outside the screen's free area %6x%7")
-                 .arg(name)
-                 .arg(dialog->frameGeometry().x())
-                 .arg(dialog->frameGeometry().y())
-                 .arg(dialog->frameGeometry().width())
-                 .arg(dialog->frameGeometry().height())
-                 .arg(free.width())
-                 .arg(free.height()));
+        Fail(name + ": frame " + Describe(dialog->frameGeometry()) +
+             " outside the screen's free area " + Describe(free));
     }
     if (!options.pictures.isEmpty()) {
         dialog->grab().save(options.pictures + "/" + name + ".png");
