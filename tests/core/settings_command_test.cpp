@@ -88,6 +88,7 @@ TEST(SettingsCommand, SetsValuesAsTheDialogsTakeAndSaveThem) {
         {{"viewRangePhysicsEdit="}, "viewRangePhysicsEdit= refused: please enter"},
         {{"maxRagdollsEdit=4294967296"}, "maxRagdollsEdit=4294967296 refused: please enter"},
         {{"cacheImageLowEdit=lots"}, "cacheImageLowEdit=lots refused: please enter"},
+        {{"cacheMeshHighEdit="}, "cacheMeshHighEdit= refused: please enter"},
         {{"viewRangeObjectsLowEdit=12.5"}, "viewRangeObjectsLowEdit=12.5 refused: please enter"},
         {{"averageFpsEdit=-1"}, "averageFpsEdit=-1 refused: please enter"},
         {{"levelOfDetailEdit=fine"}, "levelOfDetailEdit=fine refused: please enter"},
