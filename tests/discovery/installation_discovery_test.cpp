@@ -223,9 +223,9 @@ struct Layout {
     std::string documents;  // under root
 };
 
-// One small home per layout the launchers write, searched the way the program searches.
-TEST_F(DiscoveryTest, FindsEachLauncherLayoutWithTheDocumentsOfItsPrefix) {
-    const Layout layouts[] = {
+// One small home per layout the launchers write.
+const std::vector<Layout>& LauncherLayouts() {
+    static const std::vector<Layout> layouts = {
         {"a 32-bit key without the game does not hide the native one; documents from the "
          "User Shell Folders",
          [](const fs::path&, const fs::path& home) {
@@ -359,6 +359,12 @@ TEST_F(DiscoveryTest, FindsEachLauncherLayoutWithTheDocumentsOfItsPrefix) {
          "Steam library", "home/.local/share/Steam/steamapps/common/Veskaran 3",
          "home/.local/share/Steam/steamapps/compatdata/4711/pfx/drive_c/users/steamuser/Documents"},
     };
+    return layouts;
+}
+
+// Each layout searched the way the program searches.
+TEST_F(DiscoveryTest, FindsEachLauncherLayoutWithTheDocumentsOfItsPrefix) {
+    const std::vector<Layout>& layouts = LauncherLayouts();
     for (const Layout& layout : layouts) {
         SCOPED_TRACE(layout.name);
         test::TempDir layoutDir;
