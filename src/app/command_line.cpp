@@ -36,6 +36,18 @@ const std::vector<OptionRow>& OptionTable() {
          "installation and documents folder, separated by\n"
          "tabs) and exit",
          [](CommandLine& line, std::string) { line.listInstallations = true; }},
+        {{"history"},
+         nullptr,
+         "print the runs whose safety copies are kept, newest\n"
+         "first, and how each kept file differs from the\n"
+         "file as it is now, and exit",
+         [](CommandLine& line, std::string) { line.showHistory = true; }},
+        {{"restore-history"},
+         "RUN",
+         "put back every file of RUN (as --history prints\n"
+         "it) together, keeping the files as they are now\n"
+         "as a new run first, and exit",
+         [](CommandLine& line, std::string run) { line.restoreHistoryRun = std::move(run); }},
         {{"h", "help"},
          nullptr,
          "show this text and exit",
@@ -50,6 +62,11 @@ const std::vector<OptionRow>& OptionTable() {
 
 std::string Dashed(const QString& name) {
     return (name.size() == 1 ? "-" : "--") + name.toStdString();
+}
+
+std::string ValueNeeded(const std::string& option) {
+    return option + (option == "--restore-history" ? " needs a run (as --history prints it)"
+                                                   : " needs a folder");
 }
 
 }  // namespace
@@ -77,7 +94,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             result.error =
                 "unknown argument \"" + Dashed(parser.unknownOptionNames().first()) + "\"";
         } else if (valueMissing) {
-            result.error = arguments.back() + " needs a folder";
+            result.error = ValueNeeded(arguments.back());
         } else {
             result.error = parser.errorText().toStdString();
         }
@@ -95,7 +112,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         std::string value = parser.value(name).toLocal8Bit().toStdString();
         if (row.valueName && value.empty()) {
-            result.error = Dashed(name) + " needs a folder";
+            result.error = ValueNeeded(Dashed(name));
             return result;
         }
         row.apply(result, std::move(value));
@@ -106,6 +123,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 std::string UsageText() {
     std::string text =
         "Usage: vk3tune [--install-dir DIR] [--documents-dir DIR] [--list-installations]\n"
+        "       vk3tune --history | --restore-history RUN\n"
         "\n"
         "Veskaran 3 - Tuning Utility: edits the graphics, performance and memory settings\n"
         "of Veskaran 3.\n"

@@ -16,6 +16,8 @@
 #include "discovery/installation_discovery.h"
 #include "files/safety_copies.h"
 #include "files/save_turn.h"
+#include "history/history_command.h"
+#include "history/history_window.h"
 #include "main_dialog/installation_locator.h"
 #include "main_dialog/main_dialog.h"
 #include "maintenance/backup_file.h"
@@ -68,6 +70,13 @@ int main(int argc, char** argv) {
             std::fputs("vk3tune: no installation found\n", stderr);
         }
         return found.empty() ? 1 : 0;
+    }
+    if (commandLine.showHistory) {
+        return vk3::PrintHistory(vk3::DefaultSafetyFolder(), stdout);
+    }
+    if (!commandLine.restoreHistoryRun.empty()) {
+        return vk3::RestoreHistory(vk3::DefaultSafetyFolder(), commandLine.restoreHistoryRun,
+                                   stdout, stderr);
     }
     if (!HasDisplay()) {
         std::fputs(
@@ -140,7 +149,11 @@ int main(int argc, char** argv) {
     children.otherSettings = vk3::OtherSettingsDialog::Open;
     dialog.SetChildDialogs(std::move(children));
     dialog.SetMaintenanceActions(
-        {vk3::CreateBackup, vk3::LoadBackup, vk3::RemoveStartLogos, vk3::RestoreStartLogos});
+        {vk3::CreateBackup, vk3::LoadBackup, vk3::RemoveStartLogos, vk3::RestoreStartLogos,
+         [&prompter, &safetyCopies](QWidget* owner) {
+             return vk3::HistoryWindow::Open(owner, prompter, vk3::DefaultSafetyFolder(),
+                                             &safetyCopies);
+         }});
     dialog.exec();
     return 0;
 }

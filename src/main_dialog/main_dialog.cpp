@@ -97,13 +97,14 @@ void MainDialog::BuildControls() {
 
     loadBackupButton_ = MakeDialogButton(this, "loadBackupButton", "&load backup...");
     createBackupButton_ = MakeDialogButton(this, "createBackupButton", "create &backup...");
+    historyButton_ = MakeDialogButton(this, "historyButton", "&history...");
     saveSettingsButton_ = MakeDialogButton(this, "saveSettingsButton", "&save settings");
     quitButton_ = MakeDialogButton(this, "quitButton", "&quit");
     quitButton_->setDefault(true);
     creditsButton_ = MakeDialogButton(this, "creditsButton", "&credits");
     auto* bottom = new QHBoxLayout;
-    for (QPushButton* button : {loadBackupButton_, createBackupButton_, saveSettingsButton_,
-                                quitButton_, creditsButton_}) {
+    for (QPushButton* button : {loadBackupButton_, createBackupButton_, historyButton_,
+                                saveSettingsButton_, quitButton_, creditsButton_}) {
         bottom->addWidget(button);
     }
     layout->addLayout(bottom);
@@ -238,6 +239,7 @@ void MainDialog::ConnectButtons() {
     connect(loadBackupButton_, &QPushButton::clicked, this, &MainDialog::LoadBackup);
     connect(createBackupButton_, &QPushButton::clicked, this,
             [this, run] { run(maintenance_.createBackup); });
+    connect(historyButton_, &QPushButton::clicked, this, &MainDialog::OpenHistory);
     connect(restoreLogosButton_, &QPushButton::clicked, this,
             [this, run] { run(maintenance_.restoreStartLogos); });
     connect(restoreSettingsButton_, &QPushButton::clicked, this,
@@ -336,6 +338,18 @@ void MainDialog::UpdateAspectRatio() {
 
 void MainDialog::LoadBackup() {
     if (maintenance_.loadBackup && maintenance_.loadBackup(prompter_, paths_)) {
+        LoadMainSettings();
+    }
+}
+
+void MainDialog::OpenHistory() {
+    if (!maintenance_.history || childOpen_) {
+        return;
+    }
+    childOpen_ = true;
+    const bool restored = maintenance_.history(this);
+    childOpen_ = false;
+    if (restored) {
         LoadMainSettings();
     }
 }

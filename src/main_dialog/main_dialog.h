@@ -41,6 +41,8 @@ struct MaintenanceActions {
     std::function<bool(Prompter& prompter, const InstallationPaths& paths)> loadBackup;
     MaintenanceAction removeStartLogos;
     MaintenanceAction restoreStartLogos;
+    // Runs the history window owned by `owner`; true when it put files back.
+    std::function<bool(QWidget* owner)> history;
 };
 
 // The program's main window: shows the main settings and dispatches its buttons.
@@ -82,6 +84,7 @@ private:
     void RestoreDefaultSettings();
     void UpdateAspectRatio();
     void LoadBackup();
+    void OpenHistory();
     void OpenChild(const ChildDialogOpener& opener);
 
     QComboBox* ListWidget(MainControl control) const { return lists_[Slot(control)]; }
@@ -105,6 +108,7 @@ private:
     QPushButton* restoreSettingsButton_ = nullptr;
     QPushButton* loadBackupButton_ = nullptr;
     QPushButton* createBackupButton_ = nullptr;
+    QPushButton* historyButton_ = nullptr;
     QPushButton* saveSettingsButton_ = nullptr;
     QPushButton* quitButton_ = nullptr;
     QPushButton* creditsButton_ = nullptr;
