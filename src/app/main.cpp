@@ -5,7 +5,6 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <future>
 #include <optional>
 #include <string>
 #include <vector>
@@ -86,22 +85,12 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // The display modes are listed beside Qt's start-up: by the X server where it can tell
-    // them as SDL would, else by SDL's video start-up. Qt sets the process locale from the
-    // environment, and SDL sets and restores it while it starts: set first, both leave it
-    // the same.
+    // Qt sets the process locale from the environment; set it first, while this is the only
+    // thread, so that nothing changes it once Qt's threads run.
     std::setlocale(LC_ALL, "");
-#if !defined(_WIN32) && !defined(__APPLE__)
-    // On X, SDL opens an input method, which parses the locale's whole table of compose
-    // sequences; SDL reads no keys for us, so it gets an empty table. Set while this is the
-    // only thread, put back once SDL is done, before Qt reads the table at the first key.
-    const char* composeFile = std::getenv("XCOMPOSEFILE");
-    const std::optional<std::string> userComposeFile =
-        composeFile ? std::optional<std::string>(composeFile) : std::nullopt;
-    setenv("XCOMPOSEFILE", "/dev/null", 1);
-#endif
-    std::future<std::vector<vk3::DisplayMode>> displayModes =
-        std::async(std::launch::async, vk3::SystemDisplayModes);
+    // SDL's video start-up, where it is needed, must run on the main thread, and sets and
+    // puts back the locale: so the modes are listed before Qt starts any thread.
+    std::vector<vk3::DisplayMode> modes = vk3::SystemDisplayModes();
 
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create("Fusion"));
@@ -117,15 +106,10 @@ int main(int argc, char** argv) {
         return safetyCopies.KeepBefore(file);
     });
 
-    // Before any window can take keys, which would read the compose table.
-    const std::vector<vk3::DisplayMode> modes = displayModes.get();
-#if !defined(_WIN32) && !defined(__APPLE__)
-    if (userComposeFile) {
-        setenv("XCOMPOSEFILE", userComposeFile->c_str(), 1);
-    } else {
-        unsetenv("XCOMPOSEFILE");
+    if (modes.empty()) {
+        // No X server and no SDL that could tell: at least the screen's current mode.
+        modes = vk3::PrimaryScreenModes();
     }
-#endif
 
     vk3::QtPrompter prompter;
     vk3::SystemInstallationRecord record;

@@ -39,9 +39,9 @@ CreditsDialog::CreditsDialog(MusicPlayer& player, QWidget* owner)
 
     auto* picture = new QLabel(this);
     picture->setObjectName("pictureLabel");
-    picture->setPixmap(QPixmap(":/credits.png"));
+    picture->setPixmap(ResourcePicture(":/credits.png", "png"));
     picture->setAccessibleName("Veskaran 3 - Tuning Utility, credits");
-    picture->resize(picture->pixmap().size());
+    picture->resize(picture->pixmap().deviceIndependentSize().toSize());
     setFixedSize(picture->size());
 
     QLabel* version = MakeLine(this, "versionLabel", "version 1.0");

@@ -47,7 +47,7 @@ MainDialog::MainDialog(InstallationPaths paths, std::vector<std::string> resolut
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setWindowIcon(PngIcon(":/icon-", {32, 16}));
+    setWindowIcon(PngIcon(":/icon-", {64, 48, 32, 16}));
 
     BuildControls();
     ConnectButtons();
@@ -129,7 +129,7 @@ void MainDialog::BuildHeader(QVBoxLayout* layout) {
     layout->addLayout(versionRow);
 
     // Which copy of the game this edits, for players with more than one prefix: read-only
-    // fields, in which long paths scroll and can be selected, outside the tab order.
+    // fields, long paths cut in the middle with the whole path as hint, outside the tab order.
     auto* folders = new QGridLayout;
     folders->setVerticalSpacing(0);
     const std::tuple<const char*, const char*, const std::filesystem::path&> rows[] = {
@@ -137,14 +137,9 @@ void MainDialog::BuildHeader(QVBoxLayout* layout) {
         {"documents:", "documentsFolderField", paths_.userOptions}};
     for (const auto& [caption, objectName, file] : rows) {
         auto* label = new QLabel(caption, this);
-        auto* field =
-            new QLineEdit(ToQString(ParentFolderText(ParentFolderText(Utf8FromPath(file)))), this);
-        field->setObjectName(objectName);
-        field->setReadOnly(true);
-        field->setFrame(false);
-        field->setFocusPolicy(Qt::ClickFocus);
+        QLineEdit* field = MakePathField(
+            this, objectName, ToQString(ParentFolderText(ParentFolderText(Utf8FromPath(file)))));
         field->setAccessibleName(AccessibleNameOf(caption));
-        field->setCursorPosition(0);
         label->setBuddy(field);
         const int row = folders->rowCount();
         folders->addWidget(label, row, 0);
@@ -276,6 +271,18 @@ void MainDialog::ShowModel() {
             field->setText(ToQString(model_.FieldText(info.control)));
         } else if (QComboBox* list = ListWidget(info.control)) {
             const QSignalBlocker blocker(list);
+            const std::vector<std::string>& items = model_.List(info.control).items;
+            bool same = list->count() == static_cast<int>(items.size());
+            for (int i = 0; same && i < list->count(); ++i) {
+                same = list->itemText(i) == ToQString(items[static_cast<std::size_t>(i)]);
+            }
+            if (!same) {
+                // The resolution list when no display mode could be listed: the stored one.
+                list->clear();
+                for (const std::string& item : items) {
+                    list->addItem(ToQString(item));
+                }
+            }
             list->setCurrentIndex(model_.List(info.control).selected);
         }
     }

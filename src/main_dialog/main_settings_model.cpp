@@ -54,6 +54,7 @@ MainSettingsModel::MainSettingsModel(std::vector<std::string> resolutionEntries)
         if (IsNumberField(info.control)) {
             FieldText(info.control).assign(1, '0');
         } else if (info.kind == SettingKind::Resolution) {
+            displayModesListed_ = !resolutionEntries.empty();
             List(info.control).items = std::move(resolutionEntries);
         } else {
             List(info.control).items = ItemsOf(info.control);
@@ -150,8 +151,17 @@ FileStatus MainSettingsModel::Load(const InstallationPaths& paths) {
             ShowStoredValue(key.control, reader.ReadString(key.section, key.key, key.missing));
         }
     }
-    ShowStoredValue(MainControl::Resolution, resolution.width + "x" + resolution.height + "@" +
-                                                 resolution.refreshRate + "Hz");
+    const std::string storedResolution =
+        resolution.width + "x" + resolution.height + "@" + resolution.refreshRate + "Hz";
+    if (!displayModesListed_) {
+        // Nothing could list the modes: the stored resolution is the only entry, so that it
+        // shows and a save keeps it.
+        List(MainControl::Resolution) = ListState{};
+        if (loaded_[Slot(MainControl::Resolution)].present) {
+            List(MainControl::Resolution).items.push_back(storedResolution);
+        }
+    }
+    ShowStoredValue(MainControl::Resolution, storedResolution);
     UpdateAspectRatio();
     RememberShown();
     return userOptions.status() ? engine.status() : userOptions.status();

@@ -74,6 +74,9 @@ private:
     std::array<ListState, kMainControlCount> lists_;
     std::array<std::string, kMainControlCount> fieldTexts_;
     std::string aspectRatioText_;
+    // False when no display mode could be listed: the resolution list then holds the stored
+    // resolution alone.
+    bool displayModesListed_ = true;
     std::array<Snapshot, kMainControlCount> loaded_{};
 };
 

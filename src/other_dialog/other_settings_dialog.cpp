@@ -111,8 +111,9 @@ void OtherSettingsDialog::BuildControls() {
         QString name = ToQString(setting.caption);
         name.chop(1);  // the colon
         control->setObjectName(ToQString(setting.objectName));
-        control->setAccessibleName(name);
-        control->setAccessibleDescription(ToQString(setting.group));
+        // Several groups share captions: the group is part of the name, and the hint, as
+        // in every dialog, is read as the description.
+        control->setAccessibleName(name + ", " + ToQString(setting.group));
         SetHint(control, JoinHint(setting.hintPrefix, setting.hintValue));
         auto* label = new QLabel(ToQString(setting.caption), group);
         label->setBuddy(control);

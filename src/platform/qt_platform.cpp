@@ -11,18 +11,24 @@
 #include <QIcon>
 #include <QImageReader>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 
@@ -125,22 +131,144 @@ bool SurelyFitsOneLine(std::string_view hint, const QFont& font) {
     return em > 0 && printableAscii && static_cast<double>(hint.size()) * 2 * em <= kHintMaxWidth;
 }
 
+// Makes a dialog scrollable when, at its first showing, it does not fit the free area of the
+// screen it opens on (high scaling, small screens): its content moves into a scroll area, and
+// the dialog takes the room there is. A scroll area brings the focused control into view, so
+// every control stays reachable by keyboard too.
+class ScreenFit : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            auto* dialog = static_cast<QWidget*>(watched);
+            dialog->removeEventFilter(this);
+            FitInto(dialog, FreeArea(dialog));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    // The free area of the owner's screen, or of the screen the dialog opens on, less the
+    // window frame (guessed where the window system has not told it yet).
+    static QSize FreeArea(const QWidget* dialog) {
+        const QWidget* owner = dialog->parentWidget();
+        const QScreen* screen = owner != nullptr ? owner->window()->screen() : dialog->screen();
+        // The offscreen platform's screen is made up: pictures of dialogs show them whole.
+        if (screen == nullptr || QGuiApplication::platformName() == "offscreen") {
+            return {};
+        }
+        QMargins frame;
+        if (const QWindow* window = dialog->windowHandle()) {
+            frame = window->frameMargins();
+        }
+        if (frame.isNull()) {
+            frame = QMargins(4, 32, 4, 4);
+        }
+        return screen->availableGeometry().size().shrunkBy(frame);
+    }
+
+    static void FitInto(QWidget* dialog, const QSize free) {
+        QLayout* content = dialog->layout();
+        if (content == nullptr || free.isEmpty()) {
+            return;
+        }
+        content->activate();
+        const QSize needed = content->totalSizeHint();
+        if (needed.width() <= free.width() && needed.height() <= free.height()) {
+            return;
+        }
+        auto* scrolled = new QWidget;
+        scrolled->setObjectName("scrolledContent");
+        scrolled->setLayout(content);  // takes the layout and its controls from the dialog
+        auto* area = new QScrollArea(dialog);
+        area->setObjectName("dialogScrollArea");
+        area->setFrameShape(QFrame::NoFrame);
+        area->setFocusPolicy(Qt::NoFocus);  // Tab goes from control to control only
+        area->setWidget(scrolled);
+        auto* layout = new QVBoxLayout(dialog);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(area);
+        area->show();  // the dialog's other controls show already
+        // Room for the scroll bars that will show; never larger than the content needs.
+        content->activate();
+        const QSize size = scrolled->size();
+        const int across = area->verticalScrollBar()->sizeHint().width();
+        const int down = area->horizontalScrollBar()->sizeHint().height();
+        const bool tooWide = size.width() > free.width();
+        const bool tooHigh =
+            size.height() > free.height() || (tooWide && size.height() + down > free.height());
+        const QSize most(size.width() + (tooHigh ? across : 0),
+                         size.height() + (tooWide ? down : 0));
+        dialog->setMinimumSize(std::min(most.width(), 200), std::min(most.height(), 150));
+        dialog->setMaximumSize(most);
+        dialog->resize(most.boundedTo(free));
+    }
+};
+
+constexpr const char* kWholePath = "wholePath";
+
+void ShowPath(QLineEdit* field) {
+    const QString path = field->property(kWholePath).toString();
+    QString shown = path;
+    if (!field->hasFocus()) {
+        // The room QLineEdit leaves for text: its contents less its own side margins.
+        const int room = field->contentsRect().width() - field->textMargins().left() -
+                         field->textMargins().right() - 4;
+        shown = field->fontMetrics().elidedText(path, Qt::ElideMiddle, std::max(room, 0));
+    }
+    if (field->text() != shown) {
+        const QSignalBlocker blocker(field);
+        field->setText(shown);
+        field->setCursorPosition(0);
+    }
+}
+
+// A read-only path field shows as much of the path as fits, cut in the middle; the whole
+// path is its hint, and shows in full while the field has the focus, to be selected.
+class PathElision : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Resize || type == QEvent::FocusIn || type == QEvent::FocusOut ||
+            type == QEvent::FontChange) {
+            ShowPath(static_cast<QLineEdit*>(watched));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 }  // namespace
 
 void QtPrompter::Notice(std::string_view text) {
     QMessageBox box(QMessageBox::NoIcon, QString(), ToQString(text), QMessageBox::Ok, owner_);
+    TakeOwnersScheme(box);
     box.exec();
 }
 
 void QtPrompter::Error(std::string_view text) {
     QMessageBox box(QMessageBox::Warning, QString(), ToQString(text), QMessageBox::Ok, owner_);
+    TakeOwnersScheme(box);
     box.exec();
 }
 
 bool QtPrompter::AskYesNo(std::string_view question) {
     QMessageBox box(QMessageBox::NoIcon, QString(), ToQString(question),
                     QMessageBox::Yes | QMessageBox::No, owner_);
+    TakeOwnersScheme(box);
     return box.exec() == QMessageBox::Yes;
+}
+
+void QtPrompter::TakeOwnersScheme(QWidget& window) const {
+    // A window does not inherit its owner's colours; before the main dialog exists, the
+    // main dialog's scheme.
+    window.setPalette(owner_ != nullptr ? owner_->window()->palette()
+                                        : SchemePalette(DialogKind::Main));
+    window.setAutoFillBackground(true);
 }
 
 std::optional<std::filesystem::path> QtPrompter::ChooseFileToOpen(
@@ -156,6 +284,7 @@ std::optional<std::filesystem::path> QtPrompter::ChooseFileToSave(
 std::optional<std::size_t> QtPrompter::ChooseFromList(std::string_view question,
                                                       const std::vector<std::string>& items) {
     QDialog dialog(owner_);
+    TakeOwnersScheme(dialog);
     auto* layout = new QVBoxLayout(&dialog);
     auto* label = new QLabel(ToQString(question), &dialog);
     auto* list = new QListWidget(&dialog);
@@ -235,8 +364,48 @@ std::vector<DisplayMode> SystemDisplayModes() {
     if (std::optional<std::vector<DisplayMode>> modes = RandrDisplayModes()) {
         return *std::move(modes);
     }
-#endif
+    // Without X, SDL would start its Wayland driver, and that of SDL 2.26 crashes during
+    // start-up on some compositors (weston), where nothing can catch it: the screens Qt
+    // reports stand in (PrimaryScreenModes).
+    const char* display = std::getenv("DISPLAY");
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    const bool chosenDriver = driver != nullptr && *driver != '\0';
+    if ((display == nullptr || *display == '\0') && !chosenDriver) {
+        return {};
+    }
+    if (chosenDriver && std::string_view(driver).find("wayland") != std::string_view::npos) {
+        return {};
+    }
+    // On X, SDL opens an input method, which parses the locale's whole table of compose
+    // sequences; SDL reads no keys for us, so it gets an empty table, and the user's choice
+    // is put back before anything else reads it.
+    const char* composeFile = std::getenv("XCOMPOSEFILE");
+    const std::optional<std::string> userComposeFile =
+        composeFile ? std::optional<std::string>(composeFile) : std::nullopt;
+    setenv("XCOMPOSEFILE", "/dev/null", 1);
+    std::vector<DisplayMode> modes = SdlDisplayModeSource().Modes();
+    if (userComposeFile) {
+        setenv("XCOMPOSEFILE", userComposeFile->c_str(), 1);
+    } else {
+        unsetenv("XCOMPOSEFILE");
+    }
+    return modes;
+#else
     return SdlDisplayModeSource().Modes();
+#endif
+}
+
+std::vector<DisplayMode> PrimaryScreenModes() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    // The offscreen and minimal platforms make up a screen; they have no display.
+    const QString platform = QGuiApplication::platformName();
+    if (screen == nullptr || platform == "offscreen" || platform == "minimal") {
+        return {};
+    }
+    const QSize pixels = screen->geometry().size() * screen->devicePixelRatio();
+    return {{static_cast<std::uint32_t>(pixels.width()),
+             static_cast<std::uint32_t>(pixels.height()),
+             static_cast<std::uint32_t>(std::lround(screen->refreshRate()))}};
 }
 
 namespace {
@@ -250,8 +419,28 @@ QImage ReadPicture(const QString& path, const char* format) {
 
 }  // namespace
 
+QPixmap ResourcePicture(const QString& resourcePath, const char* format) {
+    const qreal scale = qApp != nullptr ? qApp->devicePixelRatio() : 1.0;
+    const int dot = static_cast<int>(resourcePath.lastIndexOf('.'));
+    QImage image;
+    if (scale > 1.0 && dot > 0) {
+        image = ReadPicture(resourcePath.left(dot) + "@2x" + resourcePath.mid(dot), format);
+    }
+    if (image.isNull()) {
+        return QPixmap::fromImage(ReadPicture(resourcePath, format));
+    }
+    // Between the steps of 100 %, smoothed to the exact size rather than by every paint.
+    const QSize pixels = (QSizeF(image.size()) / 2 * scale).toSize();
+    if (pixels != image.size()) {
+        image = image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    QPixmap picture = QPixmap::fromImage(std::move(image));
+    picture.setDevicePixelRatio(scale);
+    return picture;
+}
+
 QPixmap PpmPicture(const QString& resourcePath) {
-    return QPixmap::fromImage(ReadPicture(resourcePath, "ppm"));
+    return ResourcePicture(resourcePath, "ppm");
 }
 
 QIcon PngIcon(const QString& resourcePrefix, std::initializer_list<int> sizes) {
@@ -328,7 +517,29 @@ QVBoxLayout* StartDialogLayout(QWidget* dialog) {
     dialog->setFont(font);
     auto* layout = new QVBoxLayout(dialog);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    FitOnScreen(dialog);
     return layout;
+}
+
+QLineEdit* MakePathField(QWidget* parent, const char* objectName, const QString& path) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QString::fromUtf8(objectName));
+    field->setReadOnly(true);
+    field->setFrame(false);
+    field->setFocusPolicy(Qt::ClickFocus);
+    field->installEventFilter(new PathElision(field));
+    SetPathFieldText(field, path);
+    return field;
+}
+
+void SetPathFieldText(QLineEdit* field, const QString& path) {
+    field->setProperty(kWholePath, path);
+    field->setToolTip(path);
+    ShowPath(field);
+}
+
+void FitOnScreen(QWidget* dialog) {
+    dialog->installEventFilter(new ScreenFit(dialog));
 }
 
 void AddHeading(QVBoxLayout* layout, const char* text, const char* objectName) {
@@ -348,7 +559,7 @@ QPushButton* MakeDialogButton(QWidget* parent, const char* objectName, const cha
     return button;
 }
 
-void ApplyColourScheme(QWidget* dialog, DialogKind kind) {
+QPalette SchemePalette(DialogKind kind) {
     const ColourScheme scheme = SchemeOf(kind);
     const QColor text(scheme.text.red, scheme.text.green, scheme.text.blue);
     const QColor background(scheme.background.red, scheme.background.green, scheme.background.blue);
@@ -378,6 +589,11 @@ void ApplyColourScheme(QWidget* dialog, DialogKind kind) {
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
         palette.setColor(QPalette::Disabled, role, text.darker(170));
     }
+    return palette;
+}
+
+void ApplyColourScheme(QWidget* dialog, DialogKind kind) {
+    const QPalette palette = SchemePalette(kind);
     dialog->setPalette(palette);
     dialog->setAutoFillBackground(true);
     dialog->installEventFilter(new ToolTipColours(dialog));

@@ -13,6 +13,8 @@
 #include "platform/prompter.h"
 
 class QIcon;
+class QLineEdit;
+class QPalette;
 class QPixmap;
 class QPushButton;
 class QVBoxLayout;
@@ -44,6 +46,8 @@ public:
                                               const std::vector<std::string>& items) override;
 
 private:
+    void TakeOwnersScheme(QWidget& window) const;
+
     QWidget* owner_;
 };
 
@@ -73,11 +77,23 @@ public:
 };
 
 // The primary display's 32-bit modes as SDL lists them: asked of the X server where it tells
-// them the same way, else of SDL, which brings dozens of libraries.
+// them the same way, else of SDL, which brings dozens of libraries. SDL must start its video
+// on the main thread and sets the locale and the environment meanwhile: call this on the
+// main thread before Qt or anything else starts a thread. Nothing without an X display
+// (unless SDL_VIDEODRIVER names another driver than Wayland): see PrimaryScreenModes.
 std::vector<DisplayMode> SystemDisplayModes();
 
+// The current mode of the primary screen as Qt reports it, in device pixels: for a display
+// neither the X server nor SDL can tell about. Nothing on the offscreen platform.
+std::vector<DisplayMode> PrimaryScreenModes();
+
+// A picture from the resources in the given format, sharp on scaled screens: there its
+// twice-as-large version ("banner@2x.ppm" beside "banner.ppm") is taken, fitted to the
+// screens' scale. A null pixmap when it cannot be read.
+QPixmap ResourcePicture(const QString& resourcePath, const char* format);
+
 // A picture kept as a binary PPM (raw pixels, in an uncompressed resource), so that nothing
-// is decoded at start-up. A null pixmap when it is not one.
+// is decoded at start-up.
 QPixmap PpmPicture(const QString& resourcePath);
 
 // An icon from PNG resources of the given square sizes ("icon-<size>.png"), read as PNG
@@ -113,11 +129,25 @@ SettingsButtons AddSettingsButtons(QVBoxLayout* layout,
 // A settings dialog's window: its name, an empty title, a close box and no other buttons.
 void SetUpSettingsDialog(QWidget* dialog, const char* objectName);
 
-// The dialogs' font (Arial, 8 points) and their top-level layout, which fixes the size.
+// The dialogs' font (Arial, 8 points) and their top-level layout, which fixes the size
+// where the dialog fits its screen (see FitOnScreen).
 QVBoxLayout* StartDialogLayout(QWidget* dialog);
+
+// A read-only field that shows a folder's path, cut in the middle where it does not fit,
+// with the whole path as its hint and, while it has the focus, as its text. Reached by
+// mouse only. SetPathFieldText shows another path.
+QLineEdit* MakePathField(QWidget* parent, const char* objectName, const QString& path);
+void SetPathFieldText(QLineEdit* field, const QString& path);
+
+// When the dialog, laid out, does not fit the free area of its screen as it is first shown,
+// its content becomes scrollable and the dialog as large as the screen lets it be.
+void FitOnScreen(QWidget* dialog);
 
 // The sunken heading at the top of a settings dialog ("CACHE SETTINGS").
 void AddHeading(QVBoxLayout* layout, const char* text, const char* objectName);
+
+// The scheme's colours for every role a control of the Fusion style draws with.
+QPalette SchemePalette(DialogKind kind);
 
 // Gives a dialog and every control in it the scheme's colours, popups of drop-down lists
 // included. The application runs the Fusion style, which draws with the palette alone.

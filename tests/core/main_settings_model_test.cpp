@@ -116,6 +116,28 @@ TEST_F(MainSettingsModelTest, ShaderValuesAndTheResolutionSearchOrder) {
     MainSettingsModel firstOnly({"1024x768@60Hz", "800x600@60Hz"});
     firstOnly.Load(paths);
     EXPECT_EQ(firstOnly.List(MainControl::Resolution).selected, 0);
+
+    // No display mode listed: the stored resolution is the one entry, and a save, also after
+    // restoring the defaults, keeps it; without stored keys the list stays empty.
+    WriteFile(paths.userOptions,
+              "[Options.Video]\r\nResolution.Width=1280\r\n"
+              "Resolution.Height=800\r\nResolution.RefreshRate=75\r\n");
+    WriteFile(paths.engineConfig, kEngine);
+    MainSettingsModel noModes;
+    noModes.Load(paths);
+    EXPECT_EQ(noModes.List(MainControl::Resolution).items,
+              std::vector<std::string>{"1280x800@75Hz"});
+    EXPECT_EQ(noModes.List(MainControl::Resolution).SelectedText(), "1280x800@75Hz");
+    EXPECT_EQ(noModes.AspectRatioText(), "16:10");
+    noModes.RestoreDefaults();
+    ASSERT_TRUE(noModes.Save(paths).ok());
+    EXPECT_EQ(Stored(paths.userOptions, "Options.Video", "Resolution.Width"), "1280");
+    EXPECT_EQ(Stored(paths.userOptions, "Options.Video", "Resolution.RefreshRate"), "75");
+    WriteFile(paths.userOptions, "[Options.Custom]\r\nShaderQuality=2\r\n");
+    noModes.Load(paths);
+    EXPECT_TRUE(noModes.List(MainControl::Resolution).items.empty());
+    ASSERT_TRUE(noModes.Save(paths).ok());
+    EXPECT_EQ(Stored(paths.userOptions, "Options.Video", "Resolution.Width"), "<absent>");
 }
 
 TEST_F(MainSettingsModelTest, SaveWritesOnlyWhatChangedOrIsMissing) {

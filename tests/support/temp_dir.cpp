@@ -35,6 +35,7 @@ public:
                                            {"XDG_CACHE_HOME", ".cache"},
                                            {"XDG_RUNTIME_DIR", "run"}}) {
             fs::create_directories(root / folder);
+            fs::permissions(root / folder, fs::perms::owner_all);
             ::setenv(name, (root / folder).c_str(), 1);
         }
 #endif

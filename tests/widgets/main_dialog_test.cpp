@@ -284,6 +284,20 @@ TEST(QtPlatform, HintsWrapAndFileFiltersNameTheirPatternOnce) {
     }
     EXPECT_EQ(control.toolTip().replace('\n', ' ').toStdString(), longHint);
 
+    // A long folder is cut in the middle; the whole path is its hint and, in focus, its text.
+    QWidget window;
+    const QString folder = "/home/player" + QString("/a long folder").repeated(30) + "/Veskaran 3";
+    QLineEdit* path = MakePathField(&window, "pathField", folder);
+    window.show();
+    path->resize(240, path->sizeHint().height());
+    EXPECT_TRUE(path->text().startsWith("/home/player/") && path->text().contains(u'…') &&
+                path->text().endsWith("/Veskaran 3"))
+        << path->text().toStdString();
+    EXPECT_EQ(path->toolTip(), folder);
+    QApplication::setActiveWindow(&window);
+    path->setFocus();
+    EXPECT_EQ(path->text(), folder);
+
     EXPECT_EQ(FileDialogFilter({"", "executable (*.exe)", "*.exe", "", true}),
               "executable (*.exe)");
     EXPECT_EQ(FileDialogFilter({"", "backups", "*.vib", "", false}), "backups (*.vib)");

@@ -1,5 +1,6 @@
 #include "other_dialog/other_settings_dialog.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -45,8 +46,11 @@ protected:
 };
 
 TEST_F(OtherSettingsDialogTest, KeyboardChangesAreSavedAndTheDialogCloses) {
-    EXPECT_EQ(dialog->findChild<QWidget*>("viewRangeHighQualityLowEdit")->toolTip(),
-              "standard: 6000.0");
+    // Announced with its group, the hint read as its description.
+    QAccessibleInterface* field = QAccessible::queryAccessibleInterface(
+        dialog->findChild<QWidget*>("viewRangeHighQualityLowEdit"));
+    EXPECT_EQ(field->text(QAccessible::Name), "view range high quality, low settings");
+    EXPECT_EQ(field->text(QAccessible::Description), "standard: 6000.0");
     ChangeAndSave();
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_FALSE(dialog->isVisible() || !prompter.messages().empty());
