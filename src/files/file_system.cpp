@@ -25,6 +25,16 @@ ReplacementGuard& CurrentGuard() {
     return guard;
 }
 
+constexpr std::size_t kJoinUpTo = 1 << 20;
+
+std::size_t SizeOf(const std::vector<std::string_view>& pieces) {
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces) {
+        size += piece.size();
+    }
+    return size;
+}
+
 FileStatus AskGuard(const fs::path& path) {
     return CurrentGuard() ? CurrentGuard()(path) : FileStatus::Success();
 }
@@ -220,8 +230,17 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
     for (std::size_t i = 0; i < replacements.size(); ++i) {
         fs::path target;
         FileStatus status = ResolveTarget(replacements[i].path, target);
+        // A small file is written in one piece: one system call instead of one per line.
+        std::string joined;
+        std::vector<std::string_view> pieces = replacements[i].pieces;
+        if (SizeOf(pieces) <= kJoinUpTo) {
+            for (const std::string_view piece : pieces) {
+                joined += piece;
+            }
+            pieces = {joined};
+        }
         if (status) {
-            status = disk::Prepare(target, replacements[i].pieces, false, prepared[i]);
+            status = disk::Prepare(target, pieces, false, prepared[i]);
         }
         if (!status) {
             discardAll();

@@ -4,25 +4,19 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <set>
 #include <string>
 
-#include "files/save_turn.h"
 #include "main_dialog/main_settings_model.h"
 #include "profile/profile_store.h"
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #else
 #include <windows.h>
 #undef WriteProfileString  // Windows' own name for its profile function, not ours
@@ -176,52 +170,6 @@ TEST(FileFaults, AFolderThatRefusesNewFilesIsNamedAsTheCause) {
     EXPECT_EQ(ReadFile(file), "[s]\r\nk=1\r\n");
 }
 
-TEST(ReplaceFileContents, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
-    TempDir dir;
-    const fs::path file = dir / "vkmain.ini";
-    WriteFile(file, "[Engine.Setup]\r\nDisplay.Width=1024\r\n");
-    // A disk that fills up during the write: the file size limit makes write() fail with
-    // EFBIG once 4096 bytes are written.
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const FileStatus status = ReplaceFileContents(file, std::string(100000, 'x'));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_EQ(status.reason, "the file would be too large");
-    EXPECT_EQ(ReadFile(file), "[Engine.Setup]\r\nDisplay.Width=1024\r\n");
-    EXPECT_EQ(FileNamesIn(dir.path()), Names{"vkmain.ini"});
-}
-
-TEST(FileFaults, SavesKilledAtRandomMomentsLeaveTheFileWholeAndNothingElse) {
-    TempDir dir;
-    const fs::path file = dir / "vkmain.ini";
-    const std::string before(20 << 20, 'a');
-    const std::string after(20 << 20, 'b');
-    WriteFile(file, before);
-    std::mt19937 random(7);
-    for (int trial = 0; trial < 4; ++trial) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (;;) {
-                ReplaceFileContents(file, trial % 2 ? before : after);
-            }
-        }
-        ::usleep(1000 + random() % 40000);
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        const std::string now = ReadFile(file);
-        EXPECT_TRUE(now == before || now == after);
-        // The next start removes what the killed save left.
-        FinishInterruptedSaves({file});
-        EXPECT_EQ(FileNamesIn(dir.path()), Names{"vkmain.ini"});
-    }
-}
-
 // Nothing stays open after any way a replacement ends, once the replaced files are let go.
 TEST(ReplaceFilesTogether, ReplacesAllOrNoneLeavingNoFileOpen) {
     TempDir dir;
@@ -235,9 +183,6 @@ TEST(ReplaceFilesTogether, ReplacesAllOrNoneLeavingNoFileOpen) {
     };
     const auto openBefore = openFiles();
     ASSERT_TRUE(ReplaceFilesTogether({{engine, "engine 2"}, {options, "options 2"}}).ok());
-    // Another program changed a file since its new content was made.
-    EXPECT_EQ(ReplaceFilePiecesTogether({{engine, {"engine 3"}, FileVersion{}, ""}}).problem,
-              FileProblem::ChangedMeanwhile);
 
     // The second file cannot be written, or its folder is missing: the first is put back.
     MakeReadOnly(options);

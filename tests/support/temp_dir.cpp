@@ -18,15 +18,13 @@ namespace vk3::test {
 
 namespace {
 
-// Every test program runs with a home, XDG folders and (on Windows) a local application
-// data folder of its own, so that lock files, records of saves and safety copies never
-// reach the user's real ones.
-class PrivateEnvironment {
-public:
+// Each test program gets a home and XDG folders of its own (on Windows a local application
+// data folder): lock files, records of saves and safety copies never reach the user's.
+const struct PrivateEnvironment {
+    TempDir home;
     PrivateEnvironment() {
-        const fs::path root = home_.path();
 #ifdef _WIN32
-        _wputenv_s(L"LOCALAPPDATA", (root / "AppData" / "Local").c_str());
+        _wputenv_s(L"LOCALAPPDATA", (home.path() / "AppData" / "Local").c_str());
 #else
         for (const auto& [name, folder] : {std::pair<const char*, const char*>{"HOME", ""},
                                            {"XDG_CONFIG_HOME", ".config"},
@@ -34,18 +32,13 @@ public:
                                            {"XDG_STATE_HOME", ".local/state"},
                                            {"XDG_CACHE_HOME", ".cache"},
                                            {"XDG_RUNTIME_DIR", "run"}}) {
-            fs::create_directories(root / folder);
-            fs::permissions(root / folder, fs::perms::owner_all);
-            ::setenv(name, (root / folder).c_str(), 1);
+            fs::create_directories(home.path() / folder);
+            fs::permissions(home.path() / folder, fs::perms::owner_all);
+            ::setenv(name, (home.path() / folder).c_str(), 1);
         }
 #endif
     }
-
-private:
-    TempDir home_;
-};
-
-const PrivateEnvironment privateEnvironment;
+} privateEnvironment;
 
 }  // namespace
 
