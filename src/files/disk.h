@@ -27,6 +27,7 @@ struct Prepared {
     std::filesystem::path target;
     std::filesystem::path temporary;  // empty once in place or discarded
     std::intptr_t handle = -1;        // open until flushed
+    std::uint64_t inode = 0;          // which file it is, where the system tells (else 0)
 };
 
 // Writes the pieces to a new temporary file beside `target` (whose links are resolved and
@@ -38,6 +39,10 @@ FileStatus Prepare(const std::filesystem::path& target, std::span<const std::str
 FileStatus Flush(Prepared& prepared);
 // The prepared file takes its target's place in one step.
 FileStatus PutInPlace(Prepared& prepared);
+// The same, only while the target is still the version read: where the system can swap two
+// names in one step, the file swapped out is checked and swapped back when another program
+// replaced it meanwhile, so that no moment is left between the check and the replacement.
+FileStatus PutInPlaceIfStill(Prepared& prepared, const FileVersion& read);
 // Removes a prepared file that is not in place.
 void Discard(Prepared& prepared);
 

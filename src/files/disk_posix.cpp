@@ -184,6 +184,9 @@ FileStatus Prepare(const fs::path& target, std::span<const std::string_view> pie
         return FromErrno(target, error);
     }
     prepared.handle = fd;
+    if (struct stat made{}; ::fstat(fd, &made) == 0) {
+        prepared.inode = static_cast<std::uint64_t>(made.st_ino);
+    }
     for (const std::string_view piece : pieces) {
         if (!WriteAll(fd, piece)) {
             const int error = errno;
@@ -232,6 +235,54 @@ FileStatus PutInPlace(Prepared& prepared) {
     }
     prepared.temporary.clear();
     return FileStatus::Success();
+}
+
+namespace {
+
+// The same file, unchanged: its inode's change time moves with every rename, so it is left out.
+bool SameAsRead(const FileVersion& now, const FileVersion& read) {
+    return now.found == read.found && now.device == read.device && now.inode == read.inode &&
+           now.size == read.size && now.modified == read.modified;
+}
+
+FileStatus ChangedMeanwhile(Prepared& prepared) {
+    Discard(prepared);
+    return FileStatus::Failure(prepared.target, FileProblem::ChangedMeanwhile,
+                               "another program changed it while it was being saved");
+}
+
+}  // namespace
+
+FileStatus PutInPlaceIfStill(Prepared& prepared, const FileVersion& read) {
+#if defined(RENAME_EXCHANGE) && defined(RENAME_NOREPLACE)
+    CountDiskChange();
+    const unsigned how = read.found ? RENAME_EXCHANGE : RENAME_NOREPLACE;
+    if (::renameat2(AT_FDCWD, prepared.temporary.c_str(), AT_FDCWD, prepared.target.c_str(), how) ==
+        0) {
+        if (!read.found) {
+            prepared.temporary.clear();
+            return FileStatus::Success();
+        }
+        // The temporary name now holds the file that was replaced.
+        if (SameAsRead(VersionOf(prepared.temporary), read)) {
+            Remove(prepared.temporary);
+            prepared.temporary.clear();
+            return FileStatus::Success();
+        }
+        CountDiskChange();
+        ::renameat2(AT_FDCWD, prepared.temporary.c_str(), AT_FDCWD, prepared.target.c_str(),
+                    RENAME_EXCHANGE);
+        return ChangedMeanwhile(prepared);
+    }
+    if (errno == EEXIST || (read.found && errno == ENOENT)) {
+        return ChangedMeanwhile(prepared);
+    }
+    // Else the filesystem cannot swap names: checked, then renamed.
+#endif
+    if (!SameAsRead(VersionOf(prepared.target), read)) {
+        return ChangedMeanwhile(prepared);
+    }
+    return PutInPlace(prepared);
 }
 
 void Discard(Prepared& prepared) {

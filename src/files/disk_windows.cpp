@@ -201,6 +201,15 @@ FileStatus PutInPlace(Prepared& prepared) {
     return FileStatus::Success();
 }
 
+FileStatus PutInPlaceIfStill(Prepared& prepared, const FileVersion& read) {
+    if (!(VersionOf(prepared.target) == read)) {
+        Discard(prepared);
+        return FileStatus::Failure(prepared.target, FileProblem::ChangedMeanwhile,
+                                   "another program changed it while it was being saved");
+    }
+    return PutInPlace(prepared);
+}
+
 void Discard(Prepared& prepared) {
     if (prepared.handle != -1) {
         CloseHandle(reinterpret_cast<HANDLE>(std::exchange(prepared.handle, -1)));

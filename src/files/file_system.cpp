@@ -281,19 +281,14 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
     if (replacements.size() > 1) {
         std::vector<StepFile> files;
         for (const disk::Prepared& file : prepared) {
-            files.push_back({file.target, file.temporary});
+            files.push_back({file.target, file.temporary, file.inode});
         }
         record.Write(files);
     }
     for (std::size_t i = 0; i < replacements.size(); ++i) {
         const std::optional<FileVersion>& readVersion = replacements[i].readVersion;
-        FileStatus status;
-        if (readVersion && !(disk::VersionOf(prepared[i].target) == *readVersion)) {
-            status = FileStatus::Failure(prepared[i].target, FileProblem::ChangedMeanwhile,
-                                         "another program changed it while it was being saved");
-        } else {
-            status = disk::PutInPlace(prepared[i]);
-        }
+        FileStatus status = readVersion ? disk::PutInPlaceIfStill(prepared[i], *readVersion)
+                                        : disk::PutInPlace(prepared[i]);
         if (!status) {
             record.Remove();
             return Undo(std::move(status), prepared, old, i);

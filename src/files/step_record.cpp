@@ -1,6 +1,7 @@
 #include "files/step_record.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <system_error>
@@ -46,11 +47,14 @@ ReadRecord Parse(const std::string& text) {
             break;
         }
         const std::size_t tab = line.find('\t');
-        if (tab == std::string_view::npos) {
+        const std::size_t lastTab = line.rfind('\t');
+        if (tab == std::string_view::npos || lastTab == tab) {
             break;
         }
         record.files.push_back(
-            {PathFromUtf8(line.substr(0, tab)), PathFromUtf8(line.substr(tab + 1))});
+            {PathFromUtf8(line.substr(0, tab)),
+             PathFromUtf8(line.substr(tab + 1, lastTab - tab - 1)),
+             std::strtoull(std::string(line.substr(lastTab + 1)).c_str(), nullptr, 10)});
     }
     return record;
 }
@@ -93,7 +97,8 @@ bool StepRecord::Write(const std::vector<StepFile>& files) {
         if (HasLineBreakOrTab(file.target) || HasLineBreakOrTab(file.prepared)) {
             return false;
         }
-        text += Utf8FromPath(file.target) + "\t" + Utf8FromPath(file.prepared) + "\n";
+        text += Utf8FromPath(file.target) + "\t" + Utf8FromPath(file.prepared) + "\t" +
+                std::to_string(file.inode) + "\n";
     }
     text += kLastLine;
     std::random_device random;
@@ -131,7 +136,9 @@ void FinishRecordedSteps(const std::vector<fs::path>& lockedFolders) {
             if (!fs::exists(fs::symlink_status(file.prepared, error))) {
                 continue;  // in place already, or never made
             }
-            if (record.complete) {
+            const bool swappedOut =
+                file.inode != 0 && disk::VersionOf(file.prepared).inode != file.inode;
+            if (record.complete && !swappedOut) {
                 disk::Rename(file.prepared, file.target);
                 folders.push_back(FolderOf(file.target));
             } else {

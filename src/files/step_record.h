@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <vector>
 
@@ -7,11 +8,13 @@ namespace vk3 {
 
 // The record of a step that replaces several files, kept in the state folder from right
 // before the first file is replaced until the last is: the targets and the prepared files
-// that take their places. A prepared file still there has not taken its place yet, so a
-// step cut short can be finished from the record alone.
+// that take their places, with their inode numbers. A prepared file still there under its
+// number has not taken its place yet, so a step cut short can be finished from the record
+// alone; under that name with another number is the old file it was swapped with.
 struct StepFile {
     std::filesystem::path target;
     std::filesystem::path prepared;
+    std::uint64_t inode = 0;  // 0: not known
 };
 
 class StepRecord {

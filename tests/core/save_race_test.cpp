@@ -103,7 +103,7 @@ TEST(SaveRace, AChangeByAProgramWithoutTurnsSurvivesOrTheSaveSaysSo) {
             }
             WriteFile(dir / "other.tmp", bytes + Key('f', round) + "=1\r\n");
             fs::rename(dir / "other.tmp", file);
-            ::usleep(200);
+            ::usleep(1000);
         }
         return 0;
     };
