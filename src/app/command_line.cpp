@@ -117,6 +117,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         row.apply(result, std::move(value));
     }
+    if (!result.showHelp && !result.showVersion && !result.listInstallations) {
+        result.error = CommandLineFolderProblem(result.overrides);
+    }
     return result;
 }
 

@@ -132,6 +132,12 @@ int main(int argc, char** argv) {
     };
     children.otherSettings = vk3::OtherSettingsDialog::Open;
     dialog.SetChildDialogs(std::move(children));
+    // The installation given on the command line is not recorded, nor its documents folder.
+    vk3::InstallationRecord* documentsRecord = commandLine.overrides.installDir ? nullptr : &record;
+    dialog.SetDocumentsFolderChooser(
+        [documentsRecord](vk3::Prompter& asker, const vk3::InstallationPaths& current) {
+            return vk3::ChooseDocumentsFolder(asker, current, documentsRecord);
+        });
     dialog.SetMaintenanceActions(
         {vk3::CreateBackup, vk3::LoadBackup, vk3::RemoveStartLogos, vk3::RestoreStartLogos,
          [&prompter, &safetyCopies](QWidget* owner) {

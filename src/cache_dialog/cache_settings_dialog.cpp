@@ -66,8 +66,8 @@ QLabel* MakeMegabyteLabel(QWidget* parent, const QString& objectName) {
 }
 
 NumberField* MakeField(QWidget* parent, const QString& objectName, const QString& name,
-                       const QString& widest) {
-    auto* field = new NumberField(parent);
+                       const QString& widest, NumberField::ValueCheck holdsValue = {}) {
+    auto* field = new NumberField(std::move(holdsValue), parent);
     field->setObjectName(objectName);
     field->setAccessibleName(name);
     field->setAlignment(Qt::AlignRight);
@@ -104,9 +104,13 @@ CacheSettingsDialog::CacheSettingsDialog(std::filesystem::path engineConfig, Pro
     SetUpTabOrder();
     ApplyColourScheme(this, DialogKind::CacheSettings);
 
-    model_.Load(engineConfig_);
+    const FileStatus read = model_.Load(engineConfig_);
     ShowModel();
     valueFields_[CacheSlot(CacheColumn::Common, CacheCategory::Image)]->setFocus();
+    if (!read) {
+        prompter_.Error("the settings could not be read; the defaults are shown.\n\n" +
+                        read.Message("could not read"));
+    }
 }
 
 void CacheSettingsDialog::BuildControls() {
@@ -137,9 +141,9 @@ void CacheSettingsDialog::BuildControls() {
 
         for (const CacheCategoryInfo& category : kCacheCategories) {
             const std::size_t slot = CacheSlot(column, category.category);
-            valueFields_[slot] = MakeField(group, SlotName(slot) + "Edit",
-                                           ToQString(CacheFieldName(slot)), widestValue);
-            valueFields_[slot]->KeepShownMinus();
+            valueFields_[slot] =
+                MakeField(group, SlotName(slot) + "Edit", ToQString(CacheFieldName(slot)),
+                          widestValue, &CacheSettingsModel::HoldsBudget);
             valueLabels_[slot] = MakeMegabyteLabel(group, SlotName(slot) + "Label");
             addRow(ToQString(category.caption), valueFields_[slot], valueLabels_[slot]);
         }
@@ -152,8 +156,8 @@ void CacheSettingsDialog::BuildControls() {
         grid->addWidget(MakeSeparator(group), grid->rowCount(), 0, 1, 3);
 
         auto* modifyCaption = new QLabel("modify:", group);
-        modifyFields_[index] =
-            MakeField(group, "cacheModify" + name + "Edit", "modify, " + caption, "00000");
+        modifyFields_[index] = MakeField(group, "cacheModify" + name + "Edit", "modify, " + caption,
+                                         "00000", &CacheSettingsModel::HoldsPercentage);
         modifyCaption->setBuddy(modifyFields_[index]);
         scaleUpButtons_[index] = MakeScaleButton(group, "cacheScaleUp" + name + "Button", "+");
         scaleUpButtons_[index]->setAccessibleName(QString(kIncreaseHint) + ", " + caption);
@@ -191,8 +195,8 @@ void CacheSettingsDialog::BuildControls() {
     auto* texturesCaption = new QLabel(ToQString(kTextureQualityHighCaption), this);
     valueFields_[kTextureQualityHighSlot] =
         MakeField(this, SlotName(kTextureQualityHighSlot) + "Edit",
-                  ToQString(CacheFieldName(kTextureQualityHighSlot)), widestValue);
-    valueFields_[kTextureQualityHighSlot]->KeepShownMinus();
+                  ToQString(CacheFieldName(kTextureQualityHighSlot)), widestValue,
+                  &CacheSettingsModel::HoldsBudget);
     texturesCaption->setBuddy(valueFields_[kTextureQualityHighSlot]);
     valueLabels_[kTextureQualityHighSlot] =
         MakeMegabyteLabel(this, SlotName(kTextureQualityHighSlot) + "Label");
@@ -235,19 +239,15 @@ void CacheSettingsDialog::ConnectControls() {
         connect(
             modifyFields_[index], &QLineEdit::textChanged, this,
             [this, column](const QString& text) { model_.ModifyText(column) = ToStdString(text); });
-        connect(scaleUpButtons_[index], &QPushButton::clicked, this, [this, column] {
-            model_.Scale(column, ScaleDirection::Up);
-            ShowModel();
-        });
-        connect(scaleDownButtons_[index], &QPushButton::clicked, this, [this, column] {
-            model_.Scale(column, ScaleDirection::Down);
-            ShowModel();
-        });
+        connect(scaleUpButtons_[index], &QPushButton::clicked, this,
+                [this, column] { Scale(column, ScaleDirection::Up); });
+        connect(scaleDownButtons_[index], &QPushButton::clicked, this,
+                [this, column] { Scale(column, ScaleDirection::Down); });
     }
     connect(restoreButton_, &QPushButton::clicked, this,
             &CacheSettingsDialog::RestoreStandardValues);
     connect(saveButton_, &QPushButton::clicked, this, &CacheSettingsDialog::Save);
-    connect(closeButton_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(closeButton_, &QPushButton::clicked, this, &CacheSettingsDialog::accept);
 }
 
 void CacheSettingsDialog::SetUpHints() {
@@ -289,14 +289,14 @@ void CacheSettingsDialog::SetUpTabOrder() {
 
 void CacheSettingsDialog::ShowModel() {
     for (std::size_t slot = 0; slot < kCacheSlotCount; ++slot) {
-        SetTextIfChanged(valueFields_[slot], ToQString(model_.ValueText(slot)));
+        valueFields_[slot]->ShowText(ToQString(model_.ValueText(slot)));
         SetTextIfChanged(valueLabels_[slot], model_.ValueLabel(slot));
     }
     for (const CacheColumnInfo& info : kCacheColumns) {
         const std::size_t index = Index(info.column);
         SetTextIfChanged(totalFields_[index], QString::number(model_.Total(info.column)));
         SetTextIfChanged(totalLabels_[index], model_.TotalLabel(info.column));
-        SetTextIfChanged(modifyFields_[index], ToQString(model_.ModifyText(info.column)));
+        modifyFields_[index]->ShowText(ToQString(model_.ModifyText(info.column)));
         if (totalCacheFields_[index] != nullptr) {
             SetTextIfChanged(totalCacheFields_[index],
                              QString::number(model_.TotalCache(info.column)));
@@ -317,6 +317,28 @@ void CacheSettingsDialog::Save() {
         return;
     }
     QDialog::accept();
+}
+
+void CacheSettingsDialog::accept() {
+    if (!model_.HasUnsavedChanges() || prompter_.AskYesNoDefaultNo(kDiscardChangesQuestion)) {
+        QDialog::accept();
+    }
+}
+
+void CacheSettingsDialog::reject() {
+    if (!model_.HasUnsavedChanges() || prompter_.AskYesNoDefaultNo(kDiscardChangesQuestion)) {
+        QDialog::reject();
+    }
+}
+
+void CacheSettingsDialog::Scale(CacheColumn column, ScaleDirection direction) {
+    if (!model_.Scale(column, direction)) {
+        prompter_.Notice(CacheSettingsModel::PercentageMessage(column));
+        modifyFields_[Index(column)]->setFocus();
+        modifyFields_[Index(column)]->selectAll();
+        return;
+    }
+    ShowModel();
 }
 
 void CacheSettingsDialog::RestoreStandardValues() {

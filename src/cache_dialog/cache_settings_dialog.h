@@ -28,6 +28,11 @@ public:
 
     const CacheSettingsModel& Model() const { return model_; }
 
+    // "&close", Enter, Escape and the close box: at once when nothing was changed, else only
+    // when the user agrees to lose the change.
+    void accept() override;
+    void reject() override;
+
 private:
     void BuildControls();
     void ConnectControls();
@@ -36,6 +41,7 @@ private:
     // Copies the model into the widgets; no change handler runs meanwhile.
     void ShowModel();
 
+    void Scale(CacheColumn column, ScaleDirection direction);
     void Save();
     void RestoreStandardValues();
 

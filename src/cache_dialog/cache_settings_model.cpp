@@ -1,5 +1,6 @@
 #include "cache_dialog/cache_settings_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -22,8 +23,14 @@ std::string ShownText(std::uint32_t budget) {
     return FormatInt(static_cast<std::int32_t>(budget));
 }
 
-bool HoldsNumber(std::string_view text) {
-    return text.find_first_of("0123456789") != std::string_view::npos;
+bool IsDigits(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// The percentage with a decimal comma read as the point.
+std::string PercentageText(std::string text) {
+    std::replace(text.begin(), text.end(), ',', '.');
+    return text;
 }
 
 constexpr std::array<CacheColumn, 3> kLevelColumns = {CacheColumn::Low, CacheColumn::Medium,
@@ -65,12 +72,18 @@ CacheSettingsModel::CacheSettingsModel() {
     RefreshAll();
 }
 
-void CacheSettingsModel::Load(const std::filesystem::path& engineConfig) {
+FileStatus CacheSettingsModel::Load(const std::filesystem::path& engineConfig) {
     ProfileReader engine(engineConfig);
+    // The budgets of a file that could not be read are unknown, not missing: a save must
+    // not put the zeros shown in their place.
+    const bool unread = !engine.status();
     for (const CacheSetting& setting : kCacheSettings) {
         values_[setting.slot] = ShownText(engine.ReadInt(setting.section, setting.key, 0));
+        loaded_[setting.slot] = {unread || engine.Contains(setting.section, setting.key), false,
+                                 values_[setting.slot]};
     }
     RefreshAll();
+    return engine.status();
 }
 
 void CacheSettingsModel::SetValueText(std::size_t slot, std::string text) {
@@ -113,8 +126,32 @@ void CacheSettingsModel::RefreshAll() {
     RefreshTextureQualityHigh();
 }
 
-void CacheSettingsModel::Scale(CacheColumn column, ScaleDirection direction) {
-    const double change = ParseReal(ModifyText(column)) * 0.01;
+bool CacheSettingsModel::HoldsBudget(const std::string& text) {
+    return IsDigits(std::string_view(text).substr(text.starts_with('-') ? 1 : 0));
+}
+
+bool CacheSettingsModel::HoldsPercentage(const std::string& text) {
+    const std::string number = PercentageText(text);
+    const std::size_t point = number.find('.');
+    if (point == std::string::npos) {
+        return number.empty() || IsDigits(number);
+    }
+    const std::string_view whole = std::string_view(number).substr(0, point);
+    const std::string_view fraction = std::string_view(number).substr(point + 1);
+    return (whole.empty() || IsDigits(whole)) && (fraction.empty() || IsDigits(fraction)) &&
+           whole.size() + fraction.size() > 0;
+}
+
+std::string CacheSettingsModel::PercentageMessage(CacheColumn column) {
+    return "please enter a percentage for \"modify, " +
+           std::string(kCacheColumns[Index(column)].caption) + "\".";
+}
+
+bool CacheSettingsModel::Scale(CacheColumn column, ScaleDirection direction) {
+    if (!HoldsPercentage(ModifyText(column))) {
+        return false;
+    }
+    const double change = ParseReal(PercentageText(ModifyText(column))) * 0.01;
     const double factor = direction == ScaleDirection::Up ? 1.0 + change : 1.0 - change;
     for (std::size_t category = 0; category < kCacheCategoryCount; ++category) {
         std::string& text = values_[Index(column) * kCacheCategoryCount + category];
@@ -130,18 +167,33 @@ void CacheSettingsModel::Scale(CacheColumn column, ScaleDirection direction) {
         text = ShownText(budget);
     }
     RefreshColumn(column);
+    return true;
 }
 
 void CacheSettingsModel::RestoreStandardValues() {
     for (const CacheSetting& setting : kCacheSettings) {
         values_[setting.slot] = setting.standard;
+        loaded_[setting.slot].restored = true;
     }
     RefreshAll();
 }
 
+bool CacheSettingsModel::Changed(std::size_t slot) const {
+    return loaded_[slot].restored || values_[slot] != loaded_[slot].shown;
+}
+
+bool CacheSettingsModel::HasUnsavedChanges() const {
+    for (std::size_t slot = 0; slot < kCacheSlotCount; ++slot) {
+        if (Changed(slot)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::optional<std::size_t> CacheSettingsModel::FirstFieldWithoutNumber() const {
     for (std::size_t slot : CacheSlotsInTabOrder()) {
-        if (!HoldsNumber(values_[slot])) {
+        if (!HoldsBudget(values_[slot])) {
             return slot;
         }
     }
@@ -152,13 +204,26 @@ std::string CacheSettingsModel::FieldWithoutNumberMessage(std::size_t slot) {
     return "please enter a number for \"" + CacheFieldName(slot) + "\".";
 }
 
-FileStatus CacheSettingsModel::Save(const std::filesystem::path& engineConfig) const {
+FileStatus CacheSettingsModel::Save(const std::filesystem::path& engineConfig) {
+    // A budget the user left alone keeps its stored text: the game reads "3000000000" and
+    // "-1294967296" as different budgets, though the field shows both alike.
     std::vector<ProfileWrite> writes;
     for (const CacheSetting& setting : kCacheSettings) {
-        writes.push_back(
-            {std::string(setting.section), std::string(setting.key), values_[setting.slot]});
+        if (!loaded_[setting.slot].present || Changed(setting.slot)) {
+            writes.push_back(
+                {std::string(setting.section), std::string(setting.key), values_[setting.slot]});
+        }
     }
-    return WriteProfileStrings(engineConfig, writes);
+    if (writes.empty()) {
+        return FileStatus::Success();
+    }
+    FileStatus status = WriteProfileStrings(engineConfig, writes);
+    if (status) {
+        for (std::size_t slot = 0; slot < kCacheSlotCount; ++slot) {
+            loaded_[slot] = {true, false, values_[slot]};
+        }
+    }
+    return status;
 }
 
 }  // namespace vk3

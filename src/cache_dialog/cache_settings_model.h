@@ -120,8 +120,9 @@ public:
     CacheSettingsModel();
 
     // Shows the stored budgets from one read of the file; missing ones show "0". Never
-    // writes.
-    void Load(const std::filesystem::path& engineConfig);
+    // writes. A file that is there but cannot be read shows "0" everywhere and is reported;
+    // a save then writes only what the user changed.
+    FileStatus Load(const std::filesystem::path& engineConfig);
 
     const std::string& ValueText(std::size_t slot) const { return values_[slot]; }
     // A value as the user typed it. Refreshes its column, or for the high-quality-texture
@@ -142,25 +143,48 @@ public:
     const std::string& ModifyText(CacheColumn column) const { return modifyTexts_[Index(column)]; }
 
     // Multiplies every budget of the column by 1 +/- its percentage, rounded to the nearest
-    // byte and kept within what the game can hold (0 to 4294967295).
-    void Scale(CacheColumn column, ScaleDirection direction);
+    // byte and kept within what the game can hold (0 to 4294967295). False, changing
+    // nothing, when the percentage is no number.
+    bool Scale(CacheColumn column, ScaleDirection direction);
+    static std::string PercentageMessage(CacheColumn column);
 
+    // A budget as a field takes it: digits, after a minus when it is shown signed.
+    static bool HoldsBudget(const std::string& text);
+    // Empty (no change) or a decimal number, with a point or a comma.
+    static bool HoldsPercentage(const std::string& text);
+
+    // Shows the standard values; every budget is then written by a save.
     void RestoreStandardValues();
 
-    // The first field, in tab order, that holds no number: a save would store no budget.
+    // Whether a save would write something the user changed since loading or restored.
+    bool HasUnsavedChanges() const;
+
+    // The first field, in tab order, that holds no budget: a save would store none.
     std::optional<std::size_t> FirstFieldWithoutNumber() const;
     static std::string FieldWithoutNumberMessage(std::size_t slot);
 
-    // Writes all budgets in one replacement of the file, each as its field shows it.
-    FileStatus Save(const std::filesystem::path& engineConfig) const;
+    // Writes, in one replacement of the file and in the table's order, each budget as its
+    // field shows it when the key is missing, restoring set it, or its field shows something
+    // other than what was loaded; every other key keeps its stored text. Nothing to write
+    // leaves the file untouched.
+    FileStatus Save(const std::filesystem::path& engineConfig);
 
 private:
     static std::size_t Index(CacheColumn column) { return static_cast<std::size_t>(column); }
     void RefreshColumn(CacheColumn column);
     void RefreshTextureQualityHigh();
     void RefreshAll();
+    bool Changed(std::size_t slot) const;
+
+    // What each field showed when the file was read or last written.
+    struct Loaded {
+        bool present = false;  // the key was in the file, or the file could not be read
+        bool restored = false;
+        std::string shown;
+    };
 
     std::array<std::string, kCacheSlotCount> values_;
+    std::array<Loaded, kCacheSlotCount> loaded_{};
     std::array<std::string, kCacheSlotCount> valueLabels_;
     std::array<std::uint32_t, kCacheColumnCount> totals_{};
     std::array<std::string, kCacheColumnCount> totalLabels_;

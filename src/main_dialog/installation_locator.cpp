@@ -1,11 +1,11 @@
 #include "main_dialog/installation_locator.h"
 
-#include <fstream>
-
+#include "files/file_system.h"
 #include "platform/installation_finder.h"
 #include "platform/installation_record.h"
 #include "platform/path_case.h"
 #include "platform/prompter.h"
+#include "text/ascii_text.h"
 
 namespace vk3 {
 
@@ -58,13 +58,84 @@ struct Locator {
     }
 };
 
-bool EngineFileOpens(const std::filesystem::path& engineConfig) {
-    std::error_code ignored;
-    return !std::filesystem::is_directory(engineConfig, ignored) &&
-           std::ifstream(engineConfig).is_open();
+enum class EngineFile { Missing, Unreadable, Readable };
+
+// Read through the guarded reader, which takes regular files only and never waits: a pipe
+// in the file's place would hold a plain open for ever.
+EngineFile CheckEngineFile(const std::filesystem::path& engineConfig) {
+    FileAsRead read;
+    if (!ReadFileIfThere(engineConfig, read)) {
+        return EngineFile::Unreadable;
+    }
+    return read.version.found ? EngineFile::Readable : EngineFile::Missing;
 }
 
 }  // namespace
+
+std::string CommandLineFolderProblem(const LocatorOverrides& overrides) {
+    const std::pair<const char*, const std::optional<std::string>*> folders[] = {
+        {"--install-dir", &overrides.installDir}, {"--documents-dir", &overrides.documentsDir}};
+    for (const auto& [option, folder] : folders) {
+        if (!*folder) {
+            continue;
+        }
+        const std::filesystem::path path = PathFromUtf8(**folder);
+        const std::string named = std::string(option) + " \"" + **folder + "\": ";
+        std::error_code error;
+        const std::filesystem::file_status status = std::filesystem::status(path, error);
+        if (!std::filesystem::exists(status)) {
+            return named + "there is no such folder";
+        }
+        if (!std::filesystem::is_directory(status)) {
+            return named + "it is not a folder";
+        }
+        if (folder == &overrides.installDir &&
+            !IsFileIgnoringCase(JoinPath(**folder, "Veskaran3.exe")) &&
+            !IsFileIgnoringCase(JoinPath(**folder, "Ini/vkmain.ini"))) {
+            return named + "it holds neither Veskaran3.exe nor Ini/vkmain.ini";
+        }
+    }
+    return {};
+}
+
+std::optional<std::string> AskForDocumentsFolder(Prompter& prompter, std::string_view current) {
+    const std::optional<std::filesystem::path> chosen =
+        prompter.ChooseFolder(kChooseDocumentsTitle, PathFromUtf8(current));
+    if (!chosen) {
+        return std::nullopt;
+    }
+    std::string folder = Utf8FromPath(*chosen);
+    std::error_code ignored;
+    const bool namedLikeIt = EqualIgnoringAsciiCase(Utf8FromPath(chosen->filename()), "veskaran3");
+    if (namedLikeIt &&
+        !std::filesystem::is_directory(ResolvePathCase(JoinPath(folder, "veskaran3")), ignored)) {
+        folder = ParentFolderText(folder);
+    }
+    return folder;
+}
+
+std::string DocumentsFolderOf(const InstallationPaths& paths) {
+    return ParentFolderText(ParentFolderText(Utf8FromPath(paths.userOptions)));
+}
+
+std::optional<InstallationPaths> ChooseDocumentsFolder(Prompter& prompter,
+                                                       const InstallationPaths& paths,
+                                                       InstallationRecord* record) {
+    const std::optional<std::string> documents =
+        AskForDocumentsFolder(prompter, DocumentsFolderOf(paths));
+    if (!documents) {
+        return std::nullopt;
+    }
+    InstallationPaths chosen = paths;
+    chosen.userOptions = ResolvePathCase(JoinPath(*documents, "veskaran3/UserOptions.ini"));
+    const std::string installation =
+        ParentFolderText(ParentFolderText(Utf8FromPath(paths.engineConfig)));
+    if (record != nullptr && !record->Write(installation, *documents)) {
+        prompter.Error("the documents folder \"" + *documents +
+                       "\" is used now, but it could not be recorded for the next start.");
+    }
+    return chosen;
+}
 
 std::string StaleRecordMessage(std::string_view recordedFolder) {
     return "the recorded folder \"" + std::string(recordedFolder) +
@@ -84,8 +155,9 @@ std::optional<InstallationPaths> LocateInstallation(Prompter& prompter, Installa
 #ifdef _WIN32
         return paths;
 #else
-        // A Wine or Proton prefix is easily deleted or moved: the record is checked here.
-        if (EngineFileOpens(paths.engineConfig)) {
+        // A Wine or Proton prefix is easily deleted or moved: the record is checked here. A
+        // file that is there but cannot be read is the dialog's to report, by name.
+        if (CheckEngineFile(paths.engineConfig) != EngineFile::Missing) {
             return paths;
         }
         prompter.Notice(StaleRecordMessage(recorded));
@@ -114,7 +186,7 @@ std::optional<InstallationPaths> LocateInstallation(Prompter& prompter, Installa
     const std::string prefixDocuments =
         finder != nullptr ? finder->DocumentsFolderFor(folder) : std::string();
     const InstallationPaths paths = locator.PathsFor(folder, prefixDocuments);
-    if (!EngineFileOpens(paths.engineConfig)) {
+    if (CheckEngineFile(paths.engineConfig) != EngineFile::Readable) {
         prompter.Notice(kInvalidPathMessage);
         return std::nullopt;
     }

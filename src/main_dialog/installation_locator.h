@@ -18,6 +18,11 @@ struct LocatorOverrides {
     std::optional<std::string> documentsDir;
 };
 
+// Why a folder given on the command line cannot be used, in one line; empty when both can.
+// A folder must exist, and an installation folder must hold Veskaran3.exe or Ini/vkmain.ini
+// (in any case).
+std::string CommandLineFolderProblem(const LocatorOverrides& overrides);
+
 inline constexpr const char* kNoInstallationMessage =
     "no Veskaran 3 - Installation found!\n\nplease find \"veskaran3.exe\"";
 inline constexpr const char* kInvalidPathMessage = "invalid path!";
@@ -36,6 +41,25 @@ std::optional<InstallationPaths> LocateInstallation(Prompter& prompter, Installa
                                                     const std::string& documentsFolder,
                                                     const LocatorOverrides& overrides = {},
                                                     InstallationFinder* finder = nullptr);
+
+inline constexpr const char* kChooseDocumentsTitle =
+    "choose the documents folder that holds veskaran3";
+
+// Asks for the documents folder, the one that holds veskaran3/UserOptions.ini, the dialog
+// opening on current. The veskaran3 folder itself, when picked, stands for the folder it is
+// in. Nothing when the user cancels.
+std::optional<std::string> AskForDocumentsFolder(Prompter& prompter, std::string_view current);
+
+// The documents folder the user options file of these paths lies in.
+std::string DocumentsFolderOf(const InstallationPaths& paths);
+
+// Lets the user choose another documents folder for the installation of these paths and
+// gives the paths with it. When record is given, the choice is recorded with the
+// installation folder for the next start; a record that fails is reported. Nothing when
+// the user cancels.
+std::optional<InstallationPaths> ChooseDocumentsFolder(Prompter& prompter,
+                                                       const InstallationPaths& paths,
+                                                       InstallationRecord* record);
 
 // "the recorded folder ... holds no Ini/vkmain.ini any more; ..."
 std::string StaleRecordMessage(std::string_view recordedFolder);

@@ -25,6 +25,11 @@ namespace {
 
 constexpr const char* kTitle = "Veskaran 3 - Tuning Utility";
 constexpr const char* kSettingsSaved = "settings saved";
+constexpr const char* kChangeFolderQuestion =
+    "the settings were changed. change the documents folder without saving?";
+constexpr const char* kChooseDocumentsHint =
+    "choose the documents folder that holds the game's veskaran3 folder with \"change...\" "
+    "beside \"documents:\".";
 
 QString AccessibleNameOf(std::string_view caption) {
     QString name = ToQString(caption);
@@ -102,6 +107,8 @@ void MainDialog::BuildControls() {
     quitButton_ = MakeDialogButton(this, "quitButton", "&quit");
     quitButton_->setDefault(true);
     creditsButton_ = MakeDialogButton(this, "creditsButton", "&credits");
+    // Last in the tab order, so that the first list keeps the focus when the dialog opens.
+    setTabOrder(creditsButton_, changeDocumentsButton_);
     auto* bottom = new QHBoxLayout;
     for (QPushButton* button : {loadBackupButton_, createBackupButton_, historyButton_,
                                 saveSettingsButton_, quitButton_, creditsButton_}) {
@@ -144,7 +151,11 @@ void MainDialog::BuildHeader(QVBoxLayout* layout) {
         const int row = folders->rowCount();
         folders->addWidget(label, row, 0);
         folders->addWidget(field, row, 1);
+        documentsField_ = field;  // the last row
     }
+    changeDocumentsButton_ = MakeDialogButton(this, "changeDocumentsFolderButton", "c&hange...");
+    changeDocumentsButton_->setAccessibleName("change documents folder");
+    folders->addWidget(changeDocumentsButton_, folders->rowCount() - 1, 2);
     layout->addLayout(folders);
 }
 
@@ -185,7 +196,12 @@ QGroupBox* MainDialog::BuildGroup(MainGroup group, const char* caption, const ch
 QWidget* MainDialog::BuildControl(const MainControlInfo& info, QWidget* parent) {
     QWidget* widget = nullptr;
     if (IsNumberField(info.control)) {
-        auto* field = new NumberField(parent);
+        const MainControl control = info.control;
+        auto* field = new NumberField(
+            [control](const std::string& text) {
+                return MainSettingsModel::FieldHoldsValue(control, text);
+            },
+            parent);
         fields_[Slot(info.control)] = field;
         widget = field;
     } else {
@@ -241,6 +257,8 @@ void MainDialog::ConnectButtons() {
             &MainDialog::RestoreDefaultSettings);
     connect(creditsButton_, &QPushButton::clicked, this, [this] { OpenChild(children_.credits); });
     connect(quitButton_, &QPushButton::clicked, this, &MainDialog::accept);
+    connect(changeDocumentsButton_, &QPushButton::clicked, this,
+            &MainDialog::ChangeDocumentsFolder);
 
     for (const MainControlInfo& info : MainControls()) {
         if (QComboBox* list = ListWidget(info.control)) {
@@ -266,9 +284,8 @@ void MainDialog::SetUpHints() {
 
 void MainDialog::ShowModel() {
     for (const MainControlInfo& info : MainControls()) {
-        if (QLineEdit* field = FieldWidget(info.control)) {
-            const QSignalBlocker blocker(field);
-            field->setText(ToQString(model_.FieldText(info.control)));
+        if (NumberField* field = FieldWidget(info.control)) {
+            field->ShowText(ToQString(model_.FieldText(info.control)));
         } else if (QComboBox* list = ListWidget(info.control)) {
             const QSignalBlocker blocker(list);
             const std::vector<std::string>& items = model_.List(info.control).items;
@@ -289,12 +306,16 @@ void MainDialog::ShowModel() {
     aspectRatioLabel_->setText(ToQString(model_.AspectRatioText()));
 }
 
-bool MainDialog::TakeNumberFields() {
+void MainDialog::CopyNumberFields() {
     for (const MainControlInfo& info : MainControls()) {
         if (QLineEdit* field = FieldWidget(info.control)) {
             model_.FieldText(info.control) = ToStdString(field->text());
         }
     }
+}
+
+bool MainDialog::TakeNumberFields() {
+    CopyNumberFields();
     if (const std::optional<MainControl> invalid = model_.FirstInvalidField()) {
         prompter_.Notice(MainSettingsModel::InvalidFieldMessage(*invalid));
         FieldWidget(*invalid)->setFocus();
@@ -313,9 +334,20 @@ void MainDialog::LoadMainSettings() {
     }
 }
 
+bool MainDialog::MayDiscardChanges() {
+    CopyNumberFields();
+    return !model_.HasUnsavedChanges() || prompter_.AskYesNoDefaultNo(kDiscardChangesQuestion);
+}
+
 void MainDialog::accept() {
-    if (TakeNumberFields()) {
+    if (MayDiscardChanges()) {
         QDialog::accept();
+    }
+}
+
+void MainDialog::reject() {
+    if (MayDiscardChanges()) {
+        QDialog::reject();
     }
 }
 
@@ -324,7 +356,14 @@ void MainDialog::SaveMainSettings() {
         return;
     }
     if (const FileStatus status = model_.Save(paths_); !status) {
-        prompter_.Error("the settings were not saved.\n\n" + status.Message("could not write"));
+        std::string message =
+            "the settings were not saved.\n\n" + status.Message("could not write");
+        std::error_code ignored;
+        if (status.path == paths_.userOptions &&
+            !std::filesystem::is_directory(paths_.userOptions.parent_path(), ignored)) {
+            message += std::string("\n\n") + kChooseDocumentsHint;
+        }
+        prompter_.Error(message);
         return;
     }
     prompter_.Notice(kSettingsSaved);
@@ -359,6 +398,25 @@ void MainDialog::OpenHistory() {
     if (restored) {
         LoadMainSettings();
     }
+}
+
+void MainDialog::ChangeDocumentsFolder() {
+    if (!chooseDocuments_) {
+        return;
+    }
+    CopyNumberFields();
+    if (model_.HasUnsavedChanges() && !prompter_.AskYesNoDefaultNo(kChangeFolderQuestion)) {
+        return;
+    }
+    const std::optional<InstallationPaths> chosen = chooseDocuments_(prompter_, paths_);
+    if (!chosen) {
+        return;
+    }
+    paths_ = *chosen;
+    SetPathFieldText(
+        documentsField_,
+        ToQString(ParentFolderText(ParentFolderText(Utf8FromPath(paths_.userOptions)))));
+    LoadMainSettings();
 }
 
 void MainDialog::OpenChild(const ChildDialogOpener& opener) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ class QVBoxLayout;
 
 namespace vk3 {
 
+class NumberField;
 class Prompter;
 
 // Runs a child dialog modally (exec), owned by the main dialog, with the installation's
@@ -45,6 +47,11 @@ struct MaintenanceActions {
     std::function<bool(QWidget* owner)> history;
 };
 
+// Lets the user choose another documents folder and gives the paths with it; nothing when
+// the user cancels.
+using DocumentsFolderChooser =
+    std::function<std::optional<InstallationPaths>(Prompter& prompter, const InstallationPaths&)>;
+
 // The program's main window: shows the main settings and dispatches its buttons.
 class MainDialog : public QDialog {
     Q_OBJECT
@@ -57,12 +64,19 @@ public:
     const MainSettingsModel& Model() const { return model_; }
     void SetChildDialogs(ChildDialogs children) { children_ = std::move(children); }
     void SetMaintenanceActions(MaintenanceActions actions) { maintenance_ = std::move(actions); }
+    // What "c&hange..." beside the documents folder runs.
+    void SetDocumentsFolderChooser(DocumentsFolderChooser chooser) {
+        chooseDocuments_ = std::move(chooser);
+    }
 
     // Re-reads the configuration files into the controls.
     void LoadMainSettings();
 
-    // The quit button: only with every number field holding a number.
+    // The quit button, Enter from a field or list, Escape and the close box: at once when
+    // nothing was changed since loading or saving, else only when the user agrees to lose
+    // the change.
     void accept() override;
+    void reject() override;
 
 private:
     void BuildControls();
@@ -76,19 +90,24 @@ private:
     void SetUpHints();
     // Copies the model into the widgets; no change handler runs meanwhile.
     void ShowModel();
+    void CopyNumberFields();
     // Copies the number fields into the model. False, with a message and the focus on the
     // field, when one of them holds no number.
     bool TakeNumberFields();
+    // True when nothing would be lost by closing, or the user agrees to lose it.
+    bool MayDiscardChanges();
 
     void SaveMainSettings();
     void RestoreDefaultSettings();
     void UpdateAspectRatio();
     void LoadBackup();
     void OpenHistory();
+    // Asks for another documents folder and shows the settings from there.
+    void ChangeDocumentsFolder();
     void OpenChild(const ChildDialogOpener& opener);
 
     QComboBox* ListWidget(MainControl control) const { return lists_[Slot(control)]; }
-    QLineEdit* FieldWidget(MainControl control) const { return fields_[Slot(control)]; }
+    NumberField* FieldWidget(MainControl control) const { return fields_[Slot(control)]; }
     static std::size_t Slot(MainControl control) { return static_cast<std::size_t>(control); }
 
     InstallationPaths paths_;
@@ -96,11 +115,14 @@ private:
     MainSettingsModel model_;
     ChildDialogs children_;
     MaintenanceActions maintenance_;
+    DocumentsFolderChooser chooseDocuments_;
     bool childOpen_ = false;
 
     std::array<QComboBox*, kMainControlCount> lists_{};
-    std::array<QLineEdit*, kMainControlCount> fields_{};
+    std::array<NumberField*, kMainControlCount> fields_{};
     QLabel* aspectRatioLabel_ = nullptr;
+    QLineEdit* documentsField_ = nullptr;
+    QPushButton* changeDocumentsButton_ = nullptr;
     QPushButton* restoreLogosButton_ = nullptr;
     QPushButton* removeLogosButton_ = nullptr;
     QPushButton* cacheSettingsButton_ = nullptr;

@@ -142,7 +142,10 @@ FileStatus MainSettingsModel::Load(const InstallationPaths& paths) {
     ResolutionParts resolution;
     for (const SettingKey& key : MainSettingCatalogue()) {
         ProfileReader& reader = key.file == ConfigFile::UserOptions ? userOptions : engine;
-        loaded_[Slot(key.control)].present &= reader.Contains(key.section, key.key);
+        // A file that could not be read holds unknown values, not missing ones: a save
+        // writes only what the user changes.
+        loaded_[Slot(key.control)].present &=
+            !reader.status() || reader.Contains(key.section, key.key);
         if (InfoOf(key.control).kind == SettingKind::Resolution) {
             // Width, height and refresh rate, read as signed numbers.
             ResolutionPartFor(key.key, resolution) = FormatInt(static_cast<std::int32_t>(
@@ -176,24 +179,44 @@ void MainSettingsModel::RememberShown() {
     }
 }
 
-bool MainSettingsModel::ShouldWrite(MainControl control) const {
+bool MainSettingsModel::Changed(MainControl control) const {
     const Snapshot& snapshot = loaded_[Slot(control)];
-    if (!IsNumberField(control)) {
-        // A list that shows nothing has no value to write.
-        if (List(control).selected < 0) {
-            return false;
-        }
-        return snapshot.restored || !snapshot.present ||
-               List(control).selected != snapshot.selected;
+    return snapshot.restored ||
+           (IsNumberField(control) ? FieldText(control) != snapshot.fieldText
+                                   : List(control).selected != snapshot.selected);
+}
+
+bool MainSettingsModel::ShouldWrite(MainControl control) const {
+    // A list that shows nothing has no value to write.
+    if (!IsNumberField(control) && List(control).selected < 0) {
+        return false;
     }
-    return snapshot.restored || !snapshot.present || FieldText(control) != snapshot.fieldText;
+    return !loaded_[Slot(control)].present || Changed(control);
+}
+
+bool MainSettingsModel::HasUnsavedChanges() const {
+    for (const MainControlInfo& info : MainControls()) {
+        if (Changed(info.control)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MainSettingsModel::FieldHoldsValue(MainControl control, const std::string& text) {
+    switch (InfoOf(control).kind) {
+        case SettingKind::Distance:
+            return DistanceValue(text).has_value();
+        case SettingKind::Count:
+            return CountValue(text).has_value();
+        default:
+            return true;
+    }
 }
 
 std::optional<MainControl> MainSettingsModel::FirstInvalidField() const {
     for (const MainControlInfo& info : MainControls()) {
-        const std::string& text = FieldText(info.control);
-        if ((info.kind == SettingKind::Distance && !DistanceValue(text)) ||
-            (info.kind == SettingKind::Count && !CountValue(text))) {
+        if (!FieldHoldsValue(info.control, FieldText(info.control))) {
             return info.control;
         }
     }

@@ -35,6 +35,8 @@ public:
     // the defaults and is reported.
     FileStatus Load(const InstallationPaths& paths);
 
+    // Whether a number field's text holds a number the field can store.
+    static bool FieldHoldsValue(MainControl control, const std::string& text);
     // The first number field, in screen order, that does not hold a number it can store.
     std::optional<MainControl> FirstInvalidField() const;
     static std::string InvalidFieldMessage(MainControl control);
@@ -50,6 +52,10 @@ public:
     // Sets every control to the program's default; writes nothing.
     void RestoreDefaults();
 
+    // Whether a control shows something other than what was loaded or last saved, or was
+    // restored since.
+    bool HasUnsavedChanges() const;
+
     // Derives the aspect label from the selected resolution; with no entry selected the
     // label keeps what it showed.
     void UpdateAspectRatio();
@@ -62,6 +68,7 @@ private:
     // Takes what the controls show as what the files hold.
     void RememberShown();
     bool ShouldWrite(MainControl control) const;
+    bool Changed(MainControl control) const;
 
     // What a control showed when its keys were last read or written.
     struct Snapshot {

@@ -178,6 +178,16 @@ bool LoadBackup(Prompter& prompter, const InstallationPaths& paths) {
         return false;
     }
 
+    // An empty image would leave the game a file without any setting.
+    for (const auto& [image, file] : {std::pair{&images->engine, &paths.engineConfig},
+                                      std::pair{&images->userOptions, &paths.userOptions}}) {
+        if (image->empty() && !prompter.AskYesNoDefaultNo("the backup holds an empty " +
+                                                          Utf8FromPath(file->filename()) +
+                                                          " file. load it anyway?")) {
+            return false;
+        }
+    }
+
     // Both files are prepared before either is replaced, so a failure leaves both old.
     const std::vector<FileReplacement> replacements = {
         {paths.engineConfig, std::move(images->engine)},

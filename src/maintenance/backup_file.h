@@ -53,7 +53,8 @@ FileDialogRequest BackupDialogRequest();
 void CreateBackup(Prompter& prompter, const InstallationPaths& paths);
 
 // "&load backup...": asks first, then for the file; checks the whole backup before it
-// replaces both configuration files together. True when both were replaced, so the caller
+// replaces both configuration files together, and asks again before an empty image empties
+// its file. True when both were replaced, so the caller
 // reloads its settings; false on No, cancel or any failure (then neither file changed).
 bool LoadBackup(Prompter& prompter, const InstallationPaths& paths);
 

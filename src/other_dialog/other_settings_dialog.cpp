@@ -31,17 +31,6 @@ const std::map<std::string_view, GroupPlace> kGroupPlaces = {
     {"FPS", {1, 1}},          {"miscellaneous", {1, 2}},
 };
 
-NumberInput InputOf(OtherKind kind) {
-    switch (kind) {
-        case OtherKind::ViewRange:
-            return NumberInput::SignedInteger;
-        case OtherKind::FramesPerSecond:
-            return NumberInput::UnsignedInteger;
-        default:
-            return NumberInput::Decimal;
-    }
-}
-
 std::string JoinedMessages(const std::vector<FileStatus>& failures, std::string_view action) {
     std::string message;
     for (const FileStatus& failure : failures) {
@@ -103,7 +92,12 @@ void OtherSettingsDialog::BuildControls() {
             lists_[Slot(setting.control)] = list;
             control = list;
         } else {
-            auto* field = new NumberField(group, InputOf(setting.kind));
+            const OtherControl id = setting.control;
+            auto* field = new NumberField(
+                [id](const std::string& text) {
+                    return OtherSettingsModel::FieldHoldsValue(id, text);
+                },
+                group);
             field->setMinimumWidth(80);
             fields_[Slot(setting.control)] = field;
             control = field;
@@ -141,9 +135,8 @@ void OtherSettingsDialog::BuildControls() {
 
 void OtherSettingsDialog::ShowModel() {
     for (const OtherSetting& setting : OtherSettings()) {
-        if (QLineEdit* field = fields_[Slot(setting.control)]) {
-            const QSignalBlocker blocker(field);
-            field->setText(ToQString(model_.FieldText(setting.control)));
+        if (NumberField* field = fields_[Slot(setting.control)]) {
+            field->ShowText(ToQString(model_.FieldText(setting.control)));
         } else if (QComboBox* list = lists_[Slot(setting.control)]) {
             const QSignalBlocker blocker(list);
             list->setCurrentIndex(model_.List(setting.control).selected);
@@ -169,10 +162,22 @@ bool OtherSettingsDialog::RefuseField(std::optional<OtherControl> invalid) {
     return true;
 }
 
-void OtherSettingsDialog::accept() {
+bool OtherSettingsDialog::MayDiscardChanges() {
     TakeFields();
-    if (!RefuseField(model_.FirstInvalidField())) {
+    return !model_.HasUnsavedChanges() || prompter_.AskYesNoDefaultNo(kDiscardChangesQuestion);
+}
+
+void OtherSettingsDialog::accept() {
+    // Fields as loaded always hold numbers: only a change could be refused, and it is
+    // either kept by No or given up by Yes.
+    if (MayDiscardChanges()) {
         QDialog::accept();
+    }
+}
+
+void OtherSettingsDialog::reject() {
+    if (MayDiscardChanges()) {
+        QDialog::reject();
     }
 }
 

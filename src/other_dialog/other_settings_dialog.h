@@ -13,6 +13,7 @@ class QPushButton;
 
 namespace vk3 {
 
+class NumberField;
 class Prompter;
 
 // The other settings: view ranges per quality level, frame rates, level of detail, player
@@ -26,13 +27,16 @@ public:
     // Runs the dialog modally, owned by owner, with its messages owned by the dialog.
     static void Open(QWidget* owner, const InstallationPaths& paths);
 
-    // "&close" and Enter: only with every number field holding a number; writes nothing.
+    // "&close", Enter, Escape and the close box write nothing: at once when nothing was
+    // changed, else only when the user agrees to lose the change.
     void accept() override;
+    void reject() override;
 
 private:
     void BuildControls();
     void ShowModel();
     void TakeFields();
+    bool MayDiscardChanges();
     // Tells which field holds no storable value and puts the focus on it; false when none.
     bool RefuseField(std::optional<OtherControl> invalid);
     void Save();
@@ -43,7 +47,7 @@ private:
     InstallationPaths paths_;
     Prompter& prompter_;
     OtherSettingsModel model_;
-    std::array<QLineEdit*, kOtherControlCount> fields_{};
+    std::array<NumberField*, kOtherControlCount> fields_{};
     std::array<QComboBox*, kOtherControlCount> lists_{};
     QPushButton* restoreButton_ = nullptr;
     QPushButton* saveButton_ = nullptr;

@@ -1,5 +1,6 @@
 #include "other_dialog/other_settings_model.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -138,10 +139,13 @@ bool IsDecimalNumber(std::string_view text) {
 // The value a number field holds, or nothing when its text cannot be stored.
 std::optional<double> FieldValue(OtherKind kind, const std::string& text) {
     if (kind == DetailFactor) {
-        if (!IsDecimalNumber(text)) {
+        // A decimal comma, as many locales write it, stands for the point the game reads.
+        std::string withPoint = text;
+        std::replace(withPoint.begin(), withPoint.end(), ',', '.');
+        if (!IsDecimalNumber(withPoint)) {
             return std::nullopt;
         }
-        const double value = ParseReal(text);
+        const double value = ParseReal(withPoint);
         if (!(std::fabs(value) <= FLT_MAX)) {
             return std::nullopt;
         }
@@ -234,7 +238,8 @@ std::vector<FileStatus> OtherSettingsModel::Load(const InstallationPaths& paths)
                                                                         : "0";
         ShowStored(setting, reader.ReadString(setting.section, setting.key, missing));
         ControlState& state = state_[Slot(setting.control)];
-        state.present = reader.Contains(setting.section, setting.key);
+        // Unknown, not missing, when the file could not be read: only a change is written.
+        state.present = !reader.status() || reader.Contains(setting.section, setting.key);
         state.loadedShown = Shown(setting).value_or("");
         state.restored = false;
     }
@@ -274,6 +279,11 @@ std::string OtherSettingsModel::StoredForm(const OtherSetting& setting) const {
     return FormatFixed1(value);
 }
 
+bool OtherSettingsModel::FieldHoldsValue(OtherControl control, const std::string& text) {
+    const OtherKind kind = SettingOf(control).kind;
+    return kind == Switch || FieldValue(kind, text).has_value();
+}
+
 std::optional<OtherControl> OtherSettingsModel::FirstInvalidField() const {
     for (OtherControl control : kTakeOrder) {
         if (!Shown(SettingOf(control))) {
@@ -310,8 +320,7 @@ OtherSettingsModel::SaveResult OtherSettingsModel::Save(const InstallationPaths&
         ProfileFileWrites batch{file == Engine ? paths.engineConfig : paths.debugConfig, {}};
         for (const OtherSetting& setting : kSettings) {
             const ControlState& state = state_[Slot(setting.control)];
-            if (setting.file == file &&
-                (!state.present || state.restored || *Shown(setting) != state.loadedShown)) {
+            if (setting.file == file && (!state.present || Changed(setting))) {
                 batch.writes.push_back(
                     {std::string(setting.section), std::string(setting.key), StoredForm(setting)});
             }
@@ -330,6 +339,20 @@ OtherSettingsModel::SaveResult OtherSettingsModel::Save(const InstallationPaths&
         state.restored = false;
     }
     return result;
+}
+
+bool OtherSettingsModel::Changed(const OtherSetting& setting) const {
+    const ControlState& state = state_[Slot(setting.control)];
+    return state.restored || Shown(setting) != state.loadedShown;
+}
+
+bool OtherSettingsModel::HasUnsavedChanges() const {
+    for (const OtherSetting& setting : kSettings) {
+        if (Changed(setting)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void OtherSettingsModel::Restore() {

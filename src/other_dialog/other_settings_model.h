@@ -78,6 +78,8 @@ public:
     // that is there but cannot be read shows the defaults and is reported.
     std::vector<FileStatus> Load(const InstallationPaths& paths);
 
+    // Whether a number field's text holds a value it can store; a list always does.
+    static bool FieldHoldsValue(OtherControl control, const std::string& text);
     // The first number field, in the order the dialog takes them, that holds no value it
     // can store.
     std::optional<OtherControl> FirstInvalidField() const;
@@ -96,6 +98,10 @@ public:
     // Shows the program's defaults; writes nothing.
     void Restore();
 
+    // Whether a control shows something other than what was loaded or last saved, or was
+    // restored since.
+    bool HasUnsavedChanges() const;
+
 private:
     struct ControlState {
         std::string text;
@@ -109,6 +115,7 @@ private:
     // nothing when a number field holds no storable value.
     std::optional<std::string> Shown(const OtherSetting& setting) const;
     std::string StoredForm(const OtherSetting& setting) const;
+    bool Changed(const OtherSetting& setting) const;
     void ShowStored(const OtherSetting& setting, const std::string& stored);
 
     std::array<ControlState, kOtherControlCount> state_;

@@ -1,101 +1,55 @@
 #include "platform/number_field.h"
 
 #include <QPainter>
-#include <QValidator>
-
-#include <array>
+#include <QSignalBlocker>
 
 namespace vk3 {
 
 namespace {
 
-// Whether a field of this kind takes the text: blanks, sign, digits, point and exponent in
-// their places, each optional, so that every beginning of a taken text is taken too. Read
-// without regular expressions, whose engine would be loaded and compiled at start-up.
-bool Takes(NumberInput input, QStringView text) {
-    qsizetype at = 0;
-    const auto oneOf = [&](QLatin1StringView chars) {
-        const bool found = at < text.size() && chars.contains(text[at]);
-        at += found ? 1 : 0;
-        return found;
-    };
-    const auto anyOf = [&](QLatin1StringView chars) {
-        while (oneOf(chars)) {
-        }
-    };
-    const QLatin1StringView blanks(" \t");
-    const QLatin1StringView digits("0123456789");
-    if (input != NumberInput::Digits) {
-        anyOf(blanks);
-        oneOf(QLatin1StringView(input == NumberInput::UnsignedInteger ? "+" : "+-"));
+constexpr const char* kNotValid = "not a valid number";
+
+QPalette WithTextAndBaseSwapped(QPalette palette) {
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const QBrush text = palette.brush(group, QPalette::Text);
+        palette.setBrush(group, QPalette::Text, palette.brush(group, QPalette::Base));
+        palette.setBrush(group, QPalette::Base, text);
     }
-    anyOf(digits);
-    if (input == NumberInput::Decimal) {
-        oneOf(QLatin1StringView("."));
-        anyOf(digits);
-        if (oneOf(QLatin1StringView("eE"))) {
-            oneOf(QLatin1StringView("+-"));
-            anyOf(digits);
-        }
-    }
-    if (input != NumberInput::Digits) {
-        anyOf(blanks);
-    }
-    return at == text.size();
-}
-
-class NumberValidator : public QValidator {
-public:
-    explicit NumberValidator(NumberInput input, QObject* parent = nullptr)
-        : QValidator(parent), input_(input) {}
-
-    State validate(QString& input, int&) const override {
-        return Takes(input_, input) ? Acceptable : Invalid;
-    }
-
-private:
-    NumberInput input_;
-};
-
-class DigitsAfterShownMinus : public QValidator {
-public:
-    explicit DigitsAfterShownMinus(QLineEdit* field) : QValidator(field), field_(field) {}
-
-    State validate(QString& input, int&) const override {
-        if (Takes(NumberInput::Digits, input)) {
-            return Acceptable;
-        }
-        const bool minusShown = field_->text().startsWith('-');
-        return minusShown && input.startsWith('-') &&
-                       Takes(NumberInput::Digits, QStringView(input).sliced(1))
-                   ? Acceptable
-                   : Invalid;
-    }
-
-private:
-    QLineEdit* field_;
-};
-
-// One validator per kind, shared by every field of that kind. It lives as long as the
-// program.
-QValidator* SharedValidator(NumberInput input) {
-    static std::array<QValidator*, 4> validators{};
-    QValidator*& validator = validators.at(static_cast<std::size_t>(input));
-    if (validator == nullptr) {
-        validator = new NumberValidator(input);
-    }
-    return validator;
+    return palette;
 }
 
 }  // namespace
 
-NumberField::NumberField(QWidget* parent, NumberInput input) : QLineEdit(parent) {
-    setValidator(SharedValidator(input));
+NumberField::NumberField(ValueCheck holdsValue, QWidget* parent)
+    : QLineEdit(parent), holdsValue_(std::move(holdsValue)) {
     setMaxLength(255);
+    connect(this, &QLineEdit::textChanged, this, &NumberField::Mark);
 }
 
-void NumberField::KeepShownMinus() {
-    setValidator(new DigitsAfterShownMinus(this));
+void NumberField::ShowText(const QString& text) {
+    if (this->text() != text) {
+        const QSignalBlocker blocker(this);
+        setText(text);
+    }
+    Mark();
+}
+
+void NumberField::Mark() {
+    const bool invalid = holdsValue_ && !holdsValue_(text().toUtf8().toStdString());
+    if (invalid == invalid_) {
+        return;
+    }
+    // The scheme's palette and description come back as they were when it is valid again.
+    if (invalid) {
+        plainDescription_ = accessibleDescription();
+        plainPalette_ = palette();
+    }
+    invalid_ = invalid;
+    setPalette(invalid ? WithTextAndBaseSwapped(plainPalette_) : plainPalette_);
+    setAccessibleDescription(!invalid                      ? plainDescription_
+                             : plainDescription_.isEmpty() ? QString(kNotValid)
+                                                           : plainDescription_ + ", " + kNotValid);
 }
 
 void NumberField::paintEvent(QPaintEvent* event) {

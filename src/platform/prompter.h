@@ -29,12 +29,18 @@ public:
     virtual void Error(std::string_view text) = 0;
     // A question with Yes and No; true for Yes.
     virtual bool AskYesNo(std::string_view question) = 0;
+    // The same with No as the default button, for a question whose Yes loses something.
+    virtual bool AskYesNoDefaultNo(std::string_view question) = 0;
 
     virtual std::optional<std::filesystem::path> ChooseFileToOpen(
         const FileDialogRequest& request) = 0;
     // Asks before an existing file is replaced.
     virtual std::optional<std::filesystem::path> ChooseFileToSave(
         const FileDialogRequest& request) = 0;
+
+    // A folder that exists, the dialog opening on start; nothing when the user cancels.
+    virtual std::optional<std::filesystem::path> ChooseFolder(
+        std::string_view title, const std::filesystem::path& start) = 0;
 
     // The position of the item the user picks from a list, the first one preselected;
     // nothing when the user cancels.

@@ -263,6 +263,14 @@ bool QtPrompter::AskYesNo(std::string_view question) {
     return box.exec() == QMessageBox::Yes;
 }
 
+bool QtPrompter::AskYesNoDefaultNo(std::string_view question) {
+    QMessageBox box(QMessageBox::NoIcon, QString(), ToQString(question),
+                    QMessageBox::Yes | QMessageBox::No, owner_);
+    TakeOwnersScheme(box);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void QtPrompter::TakeOwnersScheme(QWidget& window) const {
     // A window does not inherit its owner's colours; before the main dialog exists, the
     // main dialog's scheme.
@@ -279,6 +287,16 @@ std::optional<std::filesystem::path> QtPrompter::ChooseFileToOpen(
 std::optional<std::filesystem::path> QtPrompter::ChooseFileToSave(
     const FileDialogRequest& request) {
     return ChooseFile(owner_, request, QFileDialog::AcceptSave);
+}
+
+std::optional<std::filesystem::path> QtPrompter::ChooseFolder(std::string_view title,
+                                                              const std::filesystem::path& start) {
+    const QString chosen = QFileDialog::getExistingDirectory(
+        owner_, ToQString(title), QString::fromStdU16String(start.u16string()));
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(chosen.toStdU16String());
 }
 
 std::optional<std::size_t> QtPrompter::ChooseFromList(std::string_view question,

@@ -38,10 +38,13 @@ public:
     void Notice(std::string_view text) override;
     void Error(std::string_view text) override;
     bool AskYesNo(std::string_view question) override;
+    bool AskYesNoDefaultNo(std::string_view question) override;
     std::optional<std::filesystem::path> ChooseFileToOpen(
         const FileDialogRequest& request) override;
     std::optional<std::filesystem::path> ChooseFileToSave(
         const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> ChooseFolder(std::string_view title,
+                                                      const std::filesystem::path& start) override;
     std::optional<std::size_t> ChooseFromList(std::string_view question,
                                               const std::vector<std::string>& items) override;
 
@@ -114,6 +117,11 @@ QPushButton* MakeDialogButton(QWidget* parent, const char* objectName, const cha
 // What every dialog's "&restore settings" asks before it changes anything.
 inline constexpr const char* kRestoreSettingsQuestion =
     "do you really want to restore the settings?";
+
+// What every dialog asks before Enter, Escape, its close box or its close or quit button
+// throws away a change that was not saved.
+inline constexpr const char* kDiscardChangesQuestion =
+    "the settings were changed. quit without saving?";
 
 // The bottom row of a settings dialog: "&restore settings" on the left, then "&save" and
 // "&close", the default button, on the right; between them the given widget or a space.

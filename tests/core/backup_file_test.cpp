@@ -114,11 +114,39 @@ TEST_F(BackupActions, CreateThenLoadGivesBackBothFilesByteForByte) {
     EXPECT_TRUE(loading.errors().empty() && loading.notices().empty());
     EXPECT_EQ(loading.dialogs().at(0).kind, FakePrompter::DialogKind::Open);
     EXPECT_EQ(ReadFile(paths.debugConfig), "");  // not part of a backup
+}
 
-    // An empty user options image gives an empty file.
-    WriteFile(saves / "empty.vib", Header(4, 0) + "[a]\n");
-    EXPECT_TRUE(Load(saves / "empty.vib", loading));
-    EXPECT_TRUE(fs::exists(paths.userOptions) && fs::file_size(paths.userOptions) == 0);
+TEST_F(BackupActions, AnEmptyImageEmptiesItsFileOnlyWhenTheUserSaysSo) {
+    const std::string engine = "the backup holds an empty vkmain.ini file. load it anyway?";
+    const std::string options = "the backup holds an empty UserOptions.ini file. load it anyway?";
+    const struct {
+        std::string backup;
+        std::vector<bool> answers;
+        std::vector<std::string> asked;
+    } cases[] = {
+        {Header(0, 0), {false}, {engine}},
+        {Header(0, 0), {true, false}, {engine, options}},
+        {Header(0, 0), {true, true}, {engine, options}},
+        {Header(4, 0) + "[a]\n", {true}, {options}},
+    };
+    for (const auto& c : cases) {
+        WriteFile(paths.engineConfig, kEngineIni);
+        WriteFile(paths.userOptions, kUserOptionsIni);
+        WriteFile(saves / "empty.vib", c.backup);
+        FakePrompter loading;
+        loading.AnswerYes().ChooseFile(saves / "empty.vib");
+        for (bool yes : c.answers) {
+            loading.Answer(yes);
+        }
+        EXPECT_EQ(LoadBackup(loading, paths), c.answers.back());
+        EXPECT_EQ(loading.questionsDefaultNo(), c.asked);
+        if (!c.answers.back()) {
+            ExpectConfigurationUnchanged();
+        } else {
+            EXPECT_EQ(ReadFile(paths.userOptions), "");
+            EXPECT_EQ(ReadFile(paths.engineConfig), c.backup.substr(8));
+        }
+    }
 }
 
 TEST_F(BackupActions, ANameWithoutExtensionIsWrittenAsVibAfterAskingToReplaceIt) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "profile/profile_store.h"
+
 #include "temp_dir.h"
 
 namespace vk3 {
@@ -76,37 +80,86 @@ TEST(CacheSettingsModel, ScalingRoundsToTheByteAndStaysWithin32Bits) {
     }
 }
 
-TEST(CacheSettingsModel, LoadsAGameFileAndSavesOnlyTheBudgets) {
+TEST(CacheSettingsModel, SavesWhatTheUserChangedAndKeepsEveryOtherStoredText) {
     test::TempDir dir;
     const std::filesystem::path file = dir / "vkmain.ini";
-    const std::string kept = "; engine\r\n[Engine.Setup]\r\nRender.Gamma=1.2\r\n";
-    test::WriteFile(file, kept +
-                              "Cache.SizeImage=0128000000\r\ncache.sizemesh = 70000000\r\n"
-                              "Cache.SizeSound=3000000000\r\n\r\n[Game]\r\nTest=1");
-    CacheSettingsModel model;
-    model.Load(file);
-    EXPECT_EQ((std::vector<std::string>{model.ValueText(0), model.ValueText(1), model.ValueText(2),
-                                        model.ValueText(3)}),
-              (std::vector<std::string>{"128000000", "70000000", "-1294967296", "0"}));
-    EXPECT_EQ(model.Total(CacheColumn::Common), 3198000000u);
-
-    model.SetValueText(CacheSlot(CacheColumn::High, CacheCategory::SpeedTree), "1000000");
-    ASSERT_TRUE(model.Save(file));
-    std::string added = "\r\n[Option.Sliders]\r\n";
-    for (std::string level : {"Low", "Medium", "High"}) {
-        for (std::string category :
-             {"Image", "Material", "Mesh", "Sound", "CollisionMesh", "Animation", "SpeedTree"}) {
-            added += "ResourceCache.u32" + category + "MaxMemUsage_" + level + "=" +
-                     (level + category == "HighSpeedTree" ? "1000000" : "0") + "\r\n";
+    const std::string stored =
+        "; engine\r\n[Engine.Setup]\r\nRender.Gamma=1.2\r\nCache.SizeImage=0128000000\r\n"
+        "cache.sizemesh = 0070000000\r\nCache.SizeSound=3000000000\r\n\r\n[Game]\r\nTest=1\r\n"
+        "[Option.Sliders]\r\nResourceCache.u32MeshMaxMemUsage_Medium=40000000.5\r\n"
+        "ResourceCache.u32SoundMaxMemUsage_High=3000000000\r\n"
+        "ResourceCache.u32SoundMaxMemUsage_Medium=99999999999\r\n";
+    const std::vector<std::pair<const char*, const char*>> keys = {
+        {"Engine.Setup", "Cache.SizeImage"},
+        {"Engine.Setup", "Cache.SizeMesh"},
+        {"Engine.Setup", "Cache.SizeAnimation"},  // missing
+        {"Option.Sliders", "ResourceCache.u32MeshMaxMemUsage_Medium"},
+        {"Option.Sliders", "ResourceCache.u32SoundMaxMemUsage_High"},
+        {"Option.Sliders", "ResourceCache.u32SoundMaxMemUsage_Medium"}};
+    const std::size_t commonMesh = CacheSlot(CacheColumn::Common, CacheCategory::Mesh);
+    const std::size_t highSound = CacheSlot(CacheColumn::High, CacheCategory::Sound);
+    struct Case {
+        const char* what;
+        std::function<void(CacheSettingsModel&)> change;
+        std::vector<const char*> saved;  // in the order of keys
+    };
+    const Case cases[] = {
+        {"untouched",
+         [](CacheSettingsModel&) {},
+         {"0128000000", "0070000000", "0", "40000000.5", "3000000000", "99999999999"}},
+        {"typed, and typed back to what was shown",
+         [&](CacheSettingsModel& model) {
+             model.SetValueText(commonMesh, "5");
+             model.SetValueText(highSound, "7");
+             model.SetValueText(highSound, "-1294967296");
+         },
+         {"0128000000", "5", "0", "40000000.5", "3000000000", "99999999999"}},
+        {"scaled",
+         [](CacheSettingsModel& model) {
+             model.ModifyText(CacheColumn::Common) = "10";
+             model.Scale(CacheColumn::Common, ScaleDirection::Up);
+         },
+         {"140800000", "77000000", "0", "40000000.5", "3000000000", "99999999999"}},
+        {"restored",
+         [](CacheSettingsModel& model) { model.RestoreStandardValues(); },
+         {"128000000", "70000000", "40000000", "40000000", "20000000", "15000000"}},
+    };
+    for (const Case& c : cases) {
+        test::WriteFile(file, stored);
+        CacheSettingsModel model;
+        ASSERT_TRUE(model.Load(file));
+        c.change(model);
+        EXPECT_EQ(model.HasUnsavedChanges(), std::string(c.what) != "untouched") << c.what;
+        ASSERT_TRUE(model.Save(file)) << c.what;
+        EXPECT_FALSE(model.HasUnsavedChanges()) << c.what;
+        ProfileReader saved(file);
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            EXPECT_EQ(saved.ReadString(keys[i].first, keys[i].second, "?"), c.saved[i])
+                << c.what << ": " << keys[i].second;
         }
+        // Other lines stay; missing keys are added in the order of the table.
+        const std::string text = test::ReadFile(file);
+        EXPECT_EQ(text.rfind("; engine\r\n[Engine.Setup]\r\nRender.Gamma=1.2\r\n", 0), 0u);
+        EXPECT_LT(text.find("Cache.SizeMaterial="), text.find("Cache.SizeSpeedTree="));
     }
-    EXPECT_EQ(test::ReadFile(file),
-              kept +
-                  "Cache.SizeImage=128000000\r\ncache.sizemesh = 70000000\r\n"
-                  "Cache.SizeSound=-1294967296\r\nCache.SizeMaterial=0\r\n"
-                  "Cache.SizeCollisionMesh=0\r\nCache.SizeAnimation=0\r\nCache.SizeSpeedTree=0\r\n"
-                  "\r\n[Game]\r\nTest=1" +
-                  added + "ResourceCache.u32ImageMaxMemUsage_TextureQualityHigh=0\r\n");
+}
+
+TEST(CacheSettingsModel, AFileThatCouldNotBeReadGetsOnlyWhatTheUserChanged) {
+    test::TempDir dir;
+    const std::filesystem::path file = dir / "vkmain.ini";
+    std::filesystem::create_directory(file);  // there, but no file that can be read
+    CacheSettingsModel model;
+    EXPECT_FALSE(model.Load(file));
+    EXPECT_EQ(model.ValueText(kLowImage), "0");
+
+    std::filesystem::remove(file);
+    const std::string stored = "[Option.Sliders]\r\nResourceCache.u32ImageMaxMemUsage_Low=9\r\n";
+    test::WriteFile(file, stored);
+    ASSERT_TRUE(model.Save(file));
+    EXPECT_EQ(test::ReadFile(file), stored);
+    model.SetValueText(kLowImage + 1, "30000000");
+    ASSERT_TRUE(model.Save(file));
+    EXPECT_EQ(test::ReadFile(file), stored + "ResourceCache.u32MeshMaxMemUsage_Low=30000000\r\n");
 }
 
 }  // namespace

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "discovery/installation_discovery.h"
 #include "fake_prompter.h"
@@ -52,6 +57,22 @@ TEST(InstallationLocator, RecordedFolderOrOverridesAreUsedAsTheyAreAndAskNothing
     EXPECT_EQ(record.writes, 0);
 }
 
+#ifndef _WIN32
+// The check of the recorded folder must not wait on a pipe in the file's place; the dialog
+// then reports the file it cannot read.
+TEST(InstallationLocator, ARecordedFolderWithAPipeForItsFileOpensWithoutWaiting) {
+    test::TempDir dir;
+    fs::create_directories(dir / "game/Ini");
+    ASSERT_EQ(mkfifo((dir / "game/Ini/vkmain.ini").c_str(), 0600), 0);
+    FakePrompter prompter;
+    FakeRecord record((dir / "game").string());
+    const auto paths = LocateInstallation(prompter, record, "/home/ann/Documents");
+    ASSERT_TRUE(paths);
+    EXPECT_EQ(paths->engineConfig, dir / "game/Ini/vkmain.ini");
+    EXPECT_TRUE(prompter.messages().empty());
+}
+#endif
+
 TEST(InstallationLocator, EmptyRecordAsksForTheExecutableAndRecordsItsFolderIfValid) {
     test::TempDir dir;
     test::WriteFile(dir / "Veskaran 3/Ini/vkmain.ini", "[Engine.Setup]\r\n");
@@ -88,6 +109,28 @@ TEST(InstallationLocator, EmptyRecordAsksForTheExecutableAndRecordsItsFolderIfVa
         EXPECT_EQ(prompter.notices().back(), *chosen ? "invalid path!" : kNoInstallationMessage);
         EXPECT_EQ(record.writes, 0);
     }
+}
+
+TEST(InstallationLocator, AChosenDocumentsFolderIsRecordedWithTheInstallation) {
+    test::TempDir dir;
+    struct FailingRecord : FakeRecord {
+        bool Write(std::string_view, std::string_view) override { return false; }
+    } failing;
+    FakeRecord record;
+    const std::tuple<bool, InstallationRecord*, int> cases[] = {
+        {false, &record, 0}, {true, &record, 1}, {true, nullptr, 1}, {true, &failing, 1}};
+    for (const auto& [chosen, recordTo, writes] : cases) {
+        FakePrompter prompter;
+        prompter.ChooseFile(chosen ? std::optional(dir / "Docs") : std::nullopt);
+        const auto changed =
+            ChooseDocumentsFolder(prompter, test::InstallationUnder(dir.path()), recordTo);
+        EXPECT_EQ(changed ? changed->userOptions : "",
+                  chosen ? dir / "Docs/veskaran3/UserOptions.ini" : "");
+        EXPECT_EQ(prompter.errors().size(), recordTo == &failing ? 1u : 0u);
+        EXPECT_EQ(record.writes, writes);
+    }
+    EXPECT_EQ(record.value + "|" + record.documents,
+              (dir / "game").string() + "|" + (dir / "Docs").string());
 }
 
 #ifndef _WIN32  // Wine and Proton copies are looked for on Linux only.

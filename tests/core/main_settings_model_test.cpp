@@ -92,6 +92,20 @@ TEST_F(MainSettingsModelTest, MissingFilesShowTheDefaultsAndWriteNothing) {
                  std::filesystem::exists(paths.engineConfig));
 }
 
+TEST_F(MainSettingsModelTest, FilesThatCouldNotBeReadGetOnlyWhatTheUserChanged) {
+    std::filesystem::create_directories(paths.userOptions);  // there, but not readable
+    std::filesystem::create_directories(paths.engineConfig);
+    EXPECT_FALSE(model.Load(paths));
+    std::filesystem::remove(paths.userOptions);
+    std::filesystem::remove(paths.engineConfig);
+    WriteFile(paths.userOptions, "[Options.Custom]\r\n");
+    WriteFile(paths.engineConfig, "");
+    model.List(MainControl::TextureQuality).SelectByText("high");
+    ASSERT_TRUE(model.Save(paths));
+    EXPECT_EQ(ReadFile(paths.userOptions), "[Options.Custom]\r\nTextureQuality=3\r\n");
+    EXPECT_EQ(ReadFile(paths.engineConfig), "");
+}
+
 TEST_F(MainSettingsModelTest, ShaderValuesAndTheResolutionSearchOrder) {
     WriteFile(
         paths.userOptions,

@@ -85,7 +85,8 @@ TEST_F(OtherSettingsModelTest, ChangedValuesAreWrittenInTheGamesForm) {
     const std::tuple<OtherControl, const char*, const char*> changes[] = {
         {ObjectsHigh, " -7\t", "-7.0"},          {MinFps, "4294967295", "4294967295.0"},
         {LevelOfDetail, "1.5", "1.50"},          {LevelOfDetail, "0.015", "0.015"},
-        {LevelOfDetail, "1234.5678", "1234.57"}, {TestMode, "disabled", "false"},
+        {LevelOfDetail, "1234.5678", "1234.57"}, {LevelOfDetail, "0,5", "0.50"},
+        {LevelOfDetail, " 0,03", "0.03"},        {TestMode, "disabled", "false"},
         {PlayerMemory, "enabled", "true"},
     };
     for (const auto& [control, typed, stored] : changes) {
@@ -119,8 +120,9 @@ TEST_F(OtherSettingsModelTest, RestoreWritesNothingUntilSavedThenTheDefaults) {
 
 TEST_F(OtherSettingsModelTest, AFieldWithoutAStorableValueStopsTheSave) {
     const std::pair<OtherControl, const char*> refused[] = {
-        {MinFps, "-1"},           {ObjectsLow, "12.5"},  {HighQualityMedium, ""},
-        {LevelOfDetail, "0.0.1"}, {LevelOfDetail, "1e"}, {ObjectsLow, "2147483648"}};
+        {MinFps, "-1"},           {ObjectsLow, "12.5"},    {HighQualityMedium, ""},
+        {LevelOfDetail, "0.0.1"}, {LevelOfDetail, "1e"},   {ObjectsLow, "2147483648"},
+        {LevelOfDetail, "0,5,1"}, {LevelOfDetail, "0.5,1"}};
     for (const auto& [control, text] : refused) {
         model.Load(paths);
         model.FieldText(ObjectsMedium) = "5";
@@ -128,6 +130,19 @@ TEST_F(OtherSettingsModelTest, AFieldWithoutAStorableValueStopsTheSave) {
         EXPECT_EQ(model.Save(paths).invalidField, control) << text;
         EXPECT_EQ(ReadFile(paths.engineConfig), kEngine);
     }
+}
+
+TEST_F(OtherSettingsModelTest, FilesThatCouldNotBeReadGetOnlyWhatTheUserChanged) {
+    std::filesystem::remove(paths.engineConfig);
+    std::filesystem::create_directory(paths.engineConfig);  // there, but not readable
+    EXPECT_EQ(model.Load(paths).size(), 1u);
+    std::filesystem::remove(paths.engineConfig);
+    WriteFile(paths.engineConfig, kEngine);
+    model.FieldText(MaxFps) = "60";
+    EXPECT_TRUE(model.Save(paths).failures.empty());
+    EXPECT_EQ(
+        ReadFile(paths.engineConfig),
+        std::string(kEngine).insert(std::string(kEngine).find("\r\n\r\n"), "\r\nFpS.Max=60.0"));
 }
 
 }  // namespace

@@ -14,14 +14,14 @@
 namespace vk3::test {
 
 // A scripted Prompter: questions take the queued Yes/No answers in order, file dialogs the
-// queued choices in order (open and save share one queue), lists the queued picks. Everything
-// shown is recorded. Anything asked with nothing queued for it fails the test and answers
-// No / cancel; an answer still queued when the fake goes fails the test too.
+// queued choices in order (open, save and folder share one queue), lists the queued picks.
+// Everything shown is recorded. Anything asked with nothing queued for it fails the test and
+// answers No / cancel; an answer still queued when the fake goes fails the test too.
 class FakePrompter : public Prompter {
 public:
     using Choice = std::optional<std::filesystem::path>;
     enum class MessageKind { Notice, Error, Question };
-    enum class DialogKind { Open, Save };
+    enum class DialogKind { Open, Save, Folder };
     using ShownMessage = std::pair<MessageKind, std::string>;
     struct ShownDialog {
         DialogKind kind;
@@ -48,6 +48,8 @@ public:
     std::vector<std::string> notices() const { return Texts(MessageKind::Notice); }
     std::vector<std::string> errors() const { return Texts(MessageKind::Error); }
     std::vector<std::string> questions() const { return Texts(MessageKind::Question); }
+    // Those of the questions asked with No as the default.
+    const std::vector<std::string>& questionsDefaultNo() const { return defaultNo_; }
 
     void Notice(std::string_view text) override {
         messages_.emplace_back(MessageKind::Notice, text);
@@ -57,6 +59,10 @@ public:
         messages_.emplace_back(MessageKind::Question, question);
         return Take(answers_, question);
     }
+    bool AskYesNoDefaultNo(std::string_view question) override {
+        defaultNo_.emplace_back(question);
+        return AskYesNo(question);
+    }
     Choice ChooseFileToOpen(const FileDialogRequest& request) override {
         dialogs_.push_back({DialogKind::Open, request});
         return Take(fileChoices_, request.filterDescription);
@@ -64,6 +70,10 @@ public:
     Choice ChooseFileToSave(const FileDialogRequest& request) override {
         dialogs_.push_back({DialogKind::Save, request});
         return Take(fileChoices_, request.filterDescription);
+    }
+    Choice ChooseFolder(std::string_view title, const std::filesystem::path& start) override {
+        dialogs_.push_back({DialogKind::Folder, {std::string(title), {}, {}, start.string()}});
+        return Take(fileChoices_, title);
     }
     std::optional<std::size_t> ChooseFromList(std::string_view question,
                                               const std::vector<std::string>& items) override {
@@ -99,6 +109,7 @@ private:
     std::deque<std::optional<std::size_t>> listPicks_;
     std::vector<std::vector<std::string>> lists_;
     std::vector<ShownMessage> messages_;
+    std::vector<std::string> defaultNo_;
     std::vector<ShownDialog> dialogs_;
 };
 

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_prompter.h"
+#include "main_dialog/installation_locator.h"
 #include "maintenance/backup_file.h"
 #include "maintenance/start_logos.h"
 #include "platform/qt_platform.h"
@@ -189,8 +190,7 @@ TEST_F(MainDialogTest, SavesBothFilesOrNeitherKeepingUntouchedValues) {
     QTest::keyClick(texture, Qt::Key_Down);  // low -> medium
     QLineEdit* ragdolls = Find<QLineEdit>(dialog, "maxRagdollsEdit");
     ragdolls->clear();
-    QTest::keyClicks(ragdolls, "12x5");  // the letter is refused
-    EXPECT_EQ(ragdolls->text(), "125");
+    QTest::keyClicks(ragdolls, "125");
     Click(dialog, "saveSettingsButton");
     EXPECT_EQ(prompter.notices(), std::vector<std::string>{"settings saved"});
     EXPECT_EQ(ReadProfileString(paths.userOptions, "Options.Custom", "TextureQuality", ""), "2");
@@ -207,22 +207,26 @@ TEST_F(MainDialogTest, SavesBothFilesOrNeitherKeepingUntouchedValues) {
     EXPECT_NE(prompter.errors()[0].find("vkmain.ini\": the file is read-only"), std::string::npos);
     EXPECT_EQ(ReadFile(paths.userOptions), userBefore);
 
-    // An emptied field stops the save and the quit, with the focus on it.
+    // An emptied field stops the save, with the focus on it.
     std::filesystem::permissions(paths.engineConfig, std::filesystem::perms::owner_all);
     QLineEdit* physics = Find<QLineEdit>(dialog, "viewRangePhysicsEdit");
     physics->clear();
     Click(dialog, "saveSettingsButton");
-    Click(dialog, "quitButton");
-    ASSERT_EQ(prompter.notices().size(), 3u);
+    ASSERT_EQ(prompter.notices().size(), 2u);
     EXPECT_NE(prompter.notices()[1].find("view range physics"), std::string::npos);
-    EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.focusWidget(), physics);
 
-    // Escape closes all the same, and writes nothing.
+    // Changes not saved: quitting asks, No keeps the dialog, Yes closes; neither writes.
+    prompter.AnswerNo().AnswerYes();
+    Click(dialog, "quitButton");
+    EXPECT_TRUE(dialog.isVisible());
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(prompter.questionsDefaultNo(),
+              std::vector<std::string>(2, "the settings were changed. quit without saving?"));
     EXPECT_EQ(ReadFile(paths.engineConfig), engineBefore);
+    EXPECT_EQ(ReadFile(paths.userOptions), userBefore);
 }
 
 TEST_F(MainDialogTest, RestoreAndBackupButtonsAskFirst) {
@@ -250,6 +254,39 @@ TEST_F(MainDialogTest, RestoreAndBackupButtonsAskFirst) {
     Click(dialog, "loadBackupButton");
     EXPECT_EQ(high->currentText(), "medium");  // reloaded from the restored file
     EXPECT_TRUE(prompter.errors().empty());
+}
+
+TEST_F(MainDialogTest, ASaveThatCannotReachTheDocumentsFolderSaysHowToChooseAnother) {
+    dialog.SetDocumentsFolderChooser([](Prompter& asker, const InstallationPaths& current) {
+        return ChooseDocumentsFolder(asker, current, nullptr);
+    });
+    std::filesystem::remove_all(dir / "docs");
+    QComboBox* texture = Find<QComboBox>(dialog, "textureQualityList");
+    texture->setCurrentIndex(2);
+    Click(dialog, "saveSettingsButton");
+    ASSERT_EQ(prompter.errors().size(), 1u);
+    EXPECT_NE(prompter.errors()[0].find("with \"change...\" beside \"documents:\"."),
+              std::string::npos);
+
+    // Picked as its veskaran3 folder; the change not saved is given up only after asking.
+    const std::filesystem::path documents = dir / "prefix/Documents";
+    WriteFile(documents / "veskaran3/UserOptions.ini", "[Options.Custom]\r\nTextureQuality=1\r\n");
+    prompter.AnswerNo().AnswerYes().ChooseFile(documents / "veskaran3");
+    Click(dialog, "changeDocumentsFolderButton");
+    EXPECT_EQ(texture->currentText(), "high");
+    Click(dialog, "changeDocumentsFolderButton");
+    EXPECT_EQ(prompter.questionsDefaultNo(),
+              std::vector<std::string>(
+                  2, "the settings were changed. change the documents folder without saving?"));
+    EXPECT_EQ(prompter.dialogs().at(0).request.initialName, (dir / "docs").string());
+    EXPECT_EQ(Find<QLineEdit>(dialog, "documentsFolderField")->toolTip().toStdString(),
+              documents.string());
+    EXPECT_EQ(texture->currentText(), "low");
+    texture->setCurrentIndex(1);
+    Click(dialog, "saveSettingsButton");
+    EXPECT_EQ(ReadFile(documents / "veskaran3/UserOptions.ini")
+                  .rfind("[Options.Custom]\r\nTextureQuality=2\r\n", 0),
+              0u);
 }
 
 TEST_F(MainDialogTest, ChildDialogsOpenOneAtATimeWithTheOwnerAndPaths) {

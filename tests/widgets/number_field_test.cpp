@@ -1,39 +1,83 @@
 #include "platform/number_field.h"
 
-#include <QValidator>
+#include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <memory>
+
+#include "cache_dialog/cache_settings_dialog.h"
+#include "fake_prompter.h"
+#include "main_dialog/main_dialog.h"
+#include "other_dialog/other_settings_dialog.h"
+#include "temp_dir.h"
 
 namespace vk3 {
 namespace {
 
-// A field takes every beginning of a number of its kind, and nothing else.
-TEST(NumberField, TakesWhatItsKindOfNumberCanBeginWith) {
-    using enum NumberInput;
+// A character that cannot belong to a number stays where it was typed: the field is marked
+// and announced, and the dialog refuses it by name, writing nothing. A decimal comma in the
+// level of detail is a point; a percentage may have decimals.
+TEST(NumberField, KeepsWhatWasTypedAndTheDialogRefusesWhatItCannotStore) {
+    enum Dialog { Main, Other, Cache };
     const struct {
-        NumberInput kind;
-        std::vector<const char*> taken, refused;
+        Dialog dialog;
+        const char *field, *typed, *button;
+        const char* refusal;  // the field's name in the refusal; nothing: taken
     } cases[] = {
-        {Digits, {"", "0", "4294967295"}, {" 1", "-1", "+1", "1.5", "1a"}},
-        {SignedInteger, {"", "-", " \t-12 ", "+7", "12 "}, {"1-2", "--1", "1 2", "1.5", "x"}},
-        {UnsignedInteger, {"", "+", " +12\t"}, {"-1", "1+", "1.0", "1e3"}},
-        {Decimal,
-         {"", "-", ".", "-.5", "3500.", " 1.5e", "1.5E-", "2.5e+10 ", "+0.25"},
-         {"1..5", "1e5.0", "1e--3", "1,5", "e5x", "1 2", "1.5e3e"}},
+        {Main, "viewRangeVegetationEdit", "12.5", "saveSettingsButton",
+         "\"view range vegetation\""},
+        {Main, "maxRagdollsEdit", "-5", "saveSettingsButton", "\"max ragdoll effects\""},
+        {Other, "levelOfDetailEdit", "0,5", "saveButton", nullptr},
+        {Other, "levelOfDetailEdit", "0,0,3", "saveButton", "\"level of detail\" (miscellaneous)"},
+        {Other, "viewRangeObjectsLowEdit", "12.5", "saveButton", "objects\" (low settings)"},
+        {Other, "minFpsEdit", "-5", "saveButton", "0 to 4294967295 for \"min FPS\" (FPS)"},
+        {Cache, "cacheImageLowEdit", "1,5", "cacheSaveButton", "\"image, resource cache - low\""},
+        {Cache, "cacheModifyLowEdit", "12.5x", "cacheScaleUpLowButton", "\"modify, resource"},
+        {Cache, "cacheModifyLowEdit", "12,5", "cacheScaleUpLowButton", nullptr},
     };
+    const std::string stored = "[Option.Sliders]\r\nResourceCache.u32ImageMaxMemUsage_Low=1000\r\n";
+    constexpr auto npos = std::string::npos;
     for (const auto& c : cases) {
-        const NumberField field(nullptr, c.kind);
-        const auto takes = [&](const char* text) {
-            QString input = QString::fromLatin1(text);
-            int position = 0;
-            return field.validator()->validate(input, position) == QValidator::Acceptable;
-        };
-        for (const char* text : c.taken) {
-            EXPECT_TRUE(takes(text)) << static_cast<int>(c.kind) << " \"" << text << "\"";
+        test::TempDir dir;
+        const InstallationPaths paths = test::InstallationUnder(dir.path());
+        test::WriteFile(paths.engineConfig, stored);
+        test::FakePrompter prompter;
+        std::unique_ptr<QDialog> dialog;
+        if (c.dialog == Main) {
+            dialog = std::make_unique<MainDialog>(paths, std::vector<std::string>{}, prompter);
+        } else if (c.dialog == Other) {
+            dialog = std::make_unique<OtherSettingsDialog>(paths, prompter);
+        } else {
+            dialog = std::make_unique<CacheSettingsDialog>(paths.engineConfig, prompter);
         }
-        for (const char* text : c.refused) {
-            EXPECT_FALSE(takes(text)) << static_cast<int>(c.kind) << " \"" << text << "\"";
+        dialog->show();
+        auto* field = dialog->findChild<NumberField*>(c.field);
+        ASSERT_NE(field, nullptr) << c.field;
+        const QString description = field->accessibleDescription();
+        const QPalette colours = field->palette();
+        field->selectAll();
+        QTest::keyClicks(field, c.typed);
+        EXPECT_EQ(field->text(), c.typed);
+        EXPECT_EQ(field->MarkedInvalid(), c.refusal != nullptr) << c.typed;
+        EXPECT_EQ(field->accessibleDescription().contains("not a valid number"),
+                  c.refusal != nullptr);
+        EXPECT_EQ(field->palette().base() == colours.text(), c.refusal != nullptr);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(c.button), Qt::LeftButton);
+        if (c.refusal) {
+            ASSERT_EQ(prompter.notices().size(), 1u);
+            EXPECT_NE(prompter.notices()[0].find(c.refusal), npos) << prompter.notices()[0];
+            EXPECT_TRUE(dialog->isVisible() && dialog->focusWidget() == field) << c.typed;
+            EXPECT_EQ(test::ReadFile(paths.engineConfig), stored);
+            field->ShowText("1");  // valid again: marked and announced as before
+            EXPECT_TRUE(field->accessibleDescription() == description &&
+                        field->palette() == colours);
+            continue;
         }
+        EXPECT_TRUE(prompter.messages().empty()) << c.typed;
+        EXPECT_TRUE(test::ReadFile(paths.engineConfig).find("LoDFactor=0.50\r\n") != npos ||
+                    dialog->findChild<QLineEdit*>("cacheImageLowEdit")->text() == "1125");
     }
 }
 

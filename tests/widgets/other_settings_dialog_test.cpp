@@ -64,8 +64,14 @@ TEST_F(OtherSettingsDialogTest, AReadOnlyDebugFileIsReportedAndTheDialogStaysOpe
     EXPECT_TRUE(dialog->isVisible());
     ASSERT_EQ(prompter.errors().size(), 1u);
     EXPECT_NE(prompter.errors()[0].find("debug.ini"), std::string::npos);
+    // The changes were not saved: Escape asks, No keeps the dialog open, Yes closes it.
+    prompter.AnswerNo().AnswerYes();
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isVisible());
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(prompter.questionsDefaultNo(),
+              std::vector<std::string>(2, "the settings were changed. quit without saving?"));
     // The two files change together: the engine file keeps its value as well.
     EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "FpS.Average"), "30.0");
     EXPECT_EQ(Stored(paths.debugConfig, "PropertySets", "PlayerMemory.Enabled"), "false");
