@@ -102,7 +102,7 @@ void MainDialog::BuildControls() {
 
     loadBackupButton_ = MakeDialogButton(this, "loadBackupButton", "&load backup...");
     createBackupButton_ = MakeDialogButton(this, "createBackupButton", "create &backup...");
-    historyButton_ = MakeDialogButton(this, "historyButton", "&history...");
+    historyButton_ = MakeDialogButton(this, "historyButton", "h&istory...");
     saveSettingsButton_ = MakeDialogButton(this, "saveSettingsButton", "&save settings");
     quitButton_ = MakeDialogButton(this, "quitButton", "&quit");
     quitButton_->setDefault(true);
