@@ -1,7 +1,6 @@
 #include "history/history.h"
 
 #include <gtest/gtest.h>
-
 #include <chrono>
 
 #include "files/safety_copies.h"
@@ -15,14 +14,12 @@ namespace {
 
 using test::ReadFile;
 using test::WriteFile;
-
 class HistoryTest : public ::testing::Test {
 protected:
     HistoryTest() {
         SetReplacementGuard([this](const fs::path& file) { return safety_.KeepBefore(file); });
     }
     ~HistoryTest() override { SetReplacementGuard(nullptr); }
-
     test::TempDir dir_;
     fs::path root_ = dir_ / "safety";
     SafetyCopies safety_{root_, std::chrono::system_clock::now()};
@@ -74,10 +71,7 @@ TEST_F(HistoryTest, ChangesAreNamedAsTheDialogsNameThem) {
     for (const Case& c : cases) {
         const fs::path file = dir_ / "game" / c.file;
         WriteFile(root_ / "2001-01-01_10-00-00" / c.file, c.then);
-        fs::remove(file);
-        if (c.now) {
-            WriteFile(file, *c.now);
-        }
+        c.now ? WriteFile(file, *c.now) : void(fs::remove(file));
         const HistoryRun run{"r", root_ / "2001-01-01_10-00-00", "", {{c.file, file}}};
         EXPECT_EQ(ChangesSince(run).at(0).lines, c.lines) << c.file << ": " << c.then;
     }
@@ -97,14 +91,12 @@ TEST_F(HistoryTest, RestorePutsAllBackAfterKeepingTheFilesAsTheyAreNow) {
     EXPECT_FALSE(RestoreRun(run, &safety_));
     EXPECT_EQ(ReadFile(engine), engineNew);
     fs::permissions(user, fs::perms::owner_write, fs::perm_options::add);
-
     ASSERT_TRUE(RestoreRun(run, &safety_));
     EXPECT_EQ(ReadFile(engine), "[s]\nk=old\n");
     EXPECT_EQ(ReadFile(user), "[s]\nk=old\n");
-    const std::vector<HistoryRun> runs = ListHistory(root_);
-    ASSERT_GE(runs.size(), 2u);
-    EXPECT_EQ(ReadFile(runs[0].folder / runs[0].copies.at(0).name), engineNew);
-    EXPECT_EQ(runs[0].copies.size(), 2u);
+    const HistoryRun newest = ListHistory(root_).at(0);  // the files as they were before
+    ASSERT_EQ(newest.copies.size(), 2u);
+    EXPECT_EQ(ReadFile(newest.folder / newest.copies[0].name), engineNew);
 }
 
 }  // namespace

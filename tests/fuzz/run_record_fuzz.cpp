@@ -1,6 +1,4 @@
-// Arbitrary bytes as a safety run's record.txt: parsing must not crash, and a record it
-// accepts must read back the same after it is written again.
-
+// Any bytes as a run's record.txt: no crash, and an accepted record reads back the same.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

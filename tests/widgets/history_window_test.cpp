@@ -1,7 +1,6 @@
 #include "history/history_window.h"
 
 #include <QComboBox>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -9,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 
 #include "fake_prompter.h"
 #include "files/safety_copies.h"
@@ -44,9 +42,6 @@ TEST(HistoryWindowTest, RestoresARunFromTheMainDialogAfterAskingAndShowsItAfresh
         window.show();
         EXPECT_TRUE(window.SelectRun(run));
         shown = window.findChild<QPlainTextEdit*>("historyChangesText")->toPlainText();
-        if (const char* png = std::getenv("VK3_HISTORY_PNG")) {
-            window.grab().save(png);
-        }
         prompter.AnswerYes();
         QTest::mouseClick(window.findChild<QPushButton*>("restoreRunButton"), Qt::LeftButton);
         return window.Restored();
