@@ -8,6 +8,7 @@ PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev libsdl2-dev libsdl2-mixer-dev libxcb-randr0-dev
     libgtest-dev libbenchmark-dev libx11-dev xvfb
+    nlohmann-json3-dev libyaml-cpp-dev
     fonts-liberation2 fonts-dejavu-core
 )
 
@@ -40,9 +41,30 @@ install_missing_packages_only() {
         apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Cache entries (-D...) a script wants in its build folder, given to a new one and applied
+# to an existing one.
+CONFIGURE_OPTIONS=()
+
 configure_and_build() {
     if [ ! -f "$BUILD/CMakeCache.txt" ]; then
-        cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+        cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            ${CONFIGURE_OPTIONS[@]+"${CONFIGURE_OPTIONS[@]}"}
+    elif [ ${#CONFIGURE_OPTIONS[@]} -gt 0 ]; then
+        cmake "$BUILD" "${CONFIGURE_OPTIONS[@]}" >/dev/null
     fi
     cmake --build "$BUILD" --parallel "$(nproc)" "$@"
+}
+
+# The clang build with AddressSanitizer and UndefinedBehaviorSanitizer, shared by the fuzz
+# targets (tools/fuzz) and the core tests run under them (tools/test): the core is compiled
+# once for both.
+FUZZ_BUILD="${VK3_FUZZ_BUILD_DIR:-$ROOT/build-fuzz}"
+configure_fuzz_build() {
+    install_missing_packages clang libclang-rt-14-dev
+    if [ ! -f "$FUZZ_BUILD/CMakeCache.txt" ]; then
+        CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ_BUILD" -G Ninja \
+            -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVK3_FUZZ=ON -DVK3_BUILD_BENCHMARKS=OFF
+    elif grep -q '^VK3_BUILD_TESTS:BOOL=OFF' "$FUZZ_BUILD/CMakeCache.txt"; then
+        cmake "$FUZZ_BUILD" -DVK3_BUILD_TESTS=ON >/dev/null  # made before it held the tests
+    fi
 }

@@ -10,9 +10,12 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/terminal_commands.h"
 #include "cache_dialog/cache_settings_dialog.h"
 #include "credits/credits_dialog.h"
+#ifndef _WIN32
 #include "discovery/installation_discovery.h"
+#endif
 #include "files/safety_copies.h"
 #include "files/save_turn.h"
 #include "history/history_command.h"
@@ -58,12 +61,20 @@ int main(int argc, char** argv) {
         std::fputs(vk3::VersionText().c_str(), stdout);
         return 0;
     }
+#ifdef _WIN32
+    // On Windows the installation record and the system's documents folder tell everything.
+    vk3::InstallationFinder* const finderInUse = nullptr;
+    const std::vector<vk3::FoundInstallation> none;
+    auto findAll = [&none] { return none; };
+#else
     vk3::SystemInstallationFinder finder;
+    vk3::InstallationFinder* const finderInUse = &finder;
+    auto findAll = [&finder] { return finder.FindAll(); };
+#endif
     if (commandLine.listInstallations) {
-        const std::vector<vk3::FoundInstallation> found = finder.FindAll();
+        const std::vector<vk3::FoundInstallation> found = findAll();
         for (const vk3::FoundInstallation& installation : found) {
-            std::printf("%s\t%s\t%s\n", installation.source.c_str(),
-                        installation.installFolder.c_str(), installation.documentsFolder.c_str());
+            std::fputs(vk3::InstallationListLine(installation).c_str(), stdout);
         }
         if (found.empty()) {
             std::fputs("vk3tune: no installation found\n", stderr);
@@ -76,6 +87,10 @@ int main(int argc, char** argv) {
     if (!commandLine.restoreHistoryRun.empty()) {
         return vk3::RestoreHistory(vk3::DefaultSafetyFolder(), commandLine.restoreHistoryRun,
                                    stdout, stderr);
+    }
+    if (commandLine.settings.Any()) {
+        // Scripts and SSH sessions: no display needed, no Qt GUI platform plugin loaded.
+        return vk3::RunSettingsCommands(argc, argv, commandLine, finder);
     }
     if (!HasDisplay()) {
         std::fputs(
@@ -114,7 +129,7 @@ int main(int argc, char** argv) {
     vk3::QtPrompter prompter;
     vk3::SystemInstallationRecord record;
     const std::optional<vk3::InstallationPaths> paths = vk3::LocateInstallation(
-        prompter, record, vk3::DocumentsFolder(), commandLine.overrides, &finder);
+        prompter, record, vk3::DocumentsFolder(), commandLine.overrides, finderInUse);
     if (!paths) {
         return 0;
     }

@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "platform/failure_message.h"
 #include "platform/number_field.h"
 #include "platform/prompter.h"
 #include "platform/qt_platform.h"
@@ -30,13 +31,8 @@ QString ColumnCaption(CacheColumn column) {
     return ToQString(kCacheColumns[static_cast<std::size_t>(column)].caption);
 }
 
-// "cacheImageLow", "cacheHighQualityTextures": the stem of a budget's widget names.
 QString SlotName(std::size_t slot) {
-    if (slot == kTextureQualityHighSlot) {
-        return "cacheHighQualityTextures";
-    }
-    return "cache" + ToQString(kCacheCategories[slot % kCacheCategoryCount].name) +
-           ToQString(kCacheColumns[slot / kCacheCategoryCount].name);
+    return ToQString(CacheSlotName(slot));
 }
 
 void SetTextIfChanged(QLabel* label, const std::string& text) {
@@ -108,8 +104,7 @@ CacheSettingsDialog::CacheSettingsDialog(std::filesystem::path engineConfig, Pro
     ShowModel();
     valueFields_[CacheSlot(CacheColumn::Common, CacheCategory::Image)]->setFocus();
     if (!read) {
-        prompter_.Error("the settings could not be read; the defaults are shown.\n\n" +
-                        read.Message("could not read"));
+        prompter_.Error(FailureMessage(kSettingsNotRead, "could not read", read));
     }
 }
 
@@ -312,8 +307,8 @@ void CacheSettingsDialog::Save() {
         return;
     }
     if (const FileStatus status = model_.Save(engineConfig_); !status) {
-        prompter_.Error("the cache settings were not saved.\n\n" +
-                        status.Message("could not write"));
+        prompter_.Error(FailureMessage("the cache settings were not saved.", "could not write",
+                                       status, kSaveAgainAdvice));
         return;
     }
     QDialog::accept();

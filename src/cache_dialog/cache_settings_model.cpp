@@ -67,6 +67,14 @@ std::string CacheFieldName(std::size_t slot) {
     return name;
 }
 
+std::string CacheSlotName(std::size_t slot) {
+    if (slot == kTextureQualityHighSlot) {
+        return "cacheHighQualityTextures";
+    }
+    return "cache" + std::string(kCacheCategories[slot % kCacheCategoryCount].name) +
+           std::string(kCacheColumns[slot / kCacheCategoryCount].name);
+}
+
 CacheSettingsModel::CacheSettingsModel() {
     modifyTexts_.fill("0");
     RefreshAll();

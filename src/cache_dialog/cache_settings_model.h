@@ -111,6 +111,10 @@ std::array<std::size_t, kCacheSlotCount> CacheSlotsInTabOrder();
 // What a field is announced as: "image, resource cache - low", "high quality textures".
 std::string CacheFieldName(std::size_t slot);
 
+// The stem of a budget's widget names, "cacheImageLow" in cacheImageLowEdit and
+// cacheImageLowLabel; the command line names a budget by its field, "cacheImageLowEdit".
+std::string CacheSlotName(std::size_t slot);
+
 enum class ScaleDirection { Up, Down };
 
 // What the cache settings dialog shows, and how it loads, scales, restores and saves it.

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
+#include <map>
 #include <set>
 
+#include "discovery/launcher_files.h"
 #include "discovery/registry_text.h"
 #include "discovery/vdf_text.h"
 #include "files/file_system.h"
@@ -17,14 +18,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kInstallKeys[] = {"Software\\Wow6432Node\\Quellmark\\Veskaran III",
-                                        "Software\\Quellmark\\Veskaran III"};
-constexpr const char* kShellFolders =
+constexpr std::string_view kInstallKeys[] = {"Software\\Wow6432Node\\Quellmark\\Veskaran III",
+                                             "Software\\Quellmark\\Veskaran III"};
+constexpr std::string_view kShellFolders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr std::string_view kUserShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
-std::string ReadText(const fs::path& path) {
+// A registry file: as large as a real prefix's system.reg may grow.
+constexpr std::uint64_t kMaxRegistryBytes = 64ull * 1024 * 1024;
+
+std::string ReadText(const fs::path& path, std::uint64_t limit = kMaxLauncherFileBytes) {
     std::string bytes;
-    if (!ReadFileBytes(ResolvePathCase(path), bytes)) {
+    if (!ReadFileBytes(ResolvePathCase(path), bytes, limit)) {
         bytes.clear();
     }
     return bytes;
@@ -56,14 +62,38 @@ bool NameIs(const fs::path& path, std::string_view name) {
     return EqualIgnoringAsciiCase(path.filename().string(), name);
 }
 
+bool NameEndsWith(const fs::path& path, std::string_view ending) {
+    return AsciiLower(path.filename().string()).ends_with(ending);
+}
+
 std::string EnvOr(const char* name, std::string fallback) {
     const char* value = std::getenv(name);
     return value != nullptr && *value != '\0' ? std::string(value) : fallback;
 }
 
+// A path a launcher wrote: "~/" stands for the home folder.
+fs::path LauncherPath(std::string_view text, const fs::path& home) {
+    if (text.starts_with("~/")) {
+        return home / PathFromUtf8(text.substr(2));
+    }
+    return PathFromUtf8(text);
+}
+
+// The Windows side of a prefix Proton made: <prefix>/pfx.
+fs::path ProtonSide(const fs::path& prefix) {
+    const fs::path inner = prefix / "pfx";
+    return IsFolder(inner) ? inner : prefix;
+}
+
 // --- Steam ---
 
-std::vector<fs::path> SteamLibraries(const DiscoveryEnvironment& environment) {
+// The Steam folders and every library they list, each once and in the order listed.
+struct SteamFolders {
+    std::vector<fs::path> roots;
+    std::vector<fs::path> libraries;
+};
+
+SteamFolders FindSteamFolders(const DiscoveryEnvironment& environment) {
     const fs::path& home = environment.home;
     const fs::path roots[] = {environment.dataHome / "Steam",
                               home / ".steam/steam",
@@ -72,32 +102,32 @@ std::vector<fs::path> SteamLibraries(const DiscoveryEnvironment& environment) {
                               home / ".var/app/com.valvesoftware.Steam/.local/share/Steam",
                               home / ".var/app/com.valvesoftware.Steam/data/Steam",
                               home / "snap/steam/common/.local/share/Steam"};
-    std::vector<fs::path> libraries;
-    auto add = [&libraries](const fs::path& folder) {
+    SteamFolders steam;
+    std::set<fs::path> seen;
+    auto add = [&](const fs::path& folder, std::vector<fs::path>& to) {
         const fs::path library = Canonical(folder);
-        if (IsFolder(library) &&
-            std::find(libraries.begin(), libraries.end(), library) == libraries.end()) {
-            libraries.push_back(library);
+        if (IsFolder(library) && seen.insert(library).second) {
+            to.push_back(library);
         }
     };
     for (const fs::path& root : roots) {
-        if (!IsFolder(root)) {
-            continue;
-        }
-        add(root);
+        add(root, steam.roots);
+    }
+    steam.libraries = steam.roots;
+    for (const fs::path& root : steam.roots) {
         const std::optional<VdfNode> file =
             ParseVdf(ReadText(root / "steamapps/libraryfolders.vdf"));
         const VdfNode* list = file ? file->Find("libraryfolders") : nullptr;
         for (const VdfNode& entry : list ? list->children : std::vector<VdfNode>{}) {
             if (const VdfNode* path = entry.isBlock ? entry.Find("path") : nullptr) {
-                add(PathFromUtf8(path->value));  // "0" { "path" "/games/steam" ... }
+                add(PathFromUtf8(path->value), steam.libraries);  // "0" { "path" "/games" }
             } else if (!entry.isBlock && !entry.key.empty() &&
                        entry.key.find_first_not_of("0123456789") == std::string::npos) {
-                add(PathFromUtf8(entry.value));  // the older "1" "/games/steam"
+                add(PathFromUtf8(entry.value), steam.libraries);  // the older "1" "/games"
             }
         }
     }
-    return libraries;
+    return steam;
 }
 
 struct SteamApp {
@@ -123,101 +153,311 @@ std::vector<SteamApp> SteamApps(const fs::path& library) {
     return apps;
 }
 
-fs::path ProtonDocuments(const std::string& appId, const std::vector<fs::path>& libraries,
-                         const DiscoveryEnvironment& environment) {
+// The Proton prefix of an app id: in the game's own library first, since a moved game leaves
+// its old compatdata behind; then in the other libraries in their order. When there is none,
+// the game has never been started: Proton will make it in the game's library.
+fs::path ProtonPrefix(std::string_view appId, const fs::path& ownLibrary,
+                      const std::vector<fs::path>& libraries, bool& exists) {
+    auto prefixIn = [&](const fs::path& library) {
+        return ResolvePathCase(library / "steamapps/compatdata" / PathFromUtf8(appId) / "pfx");
+    };
+    exists = true;
+    if (const fs::path own = prefixIn(ownLibrary); IsFolder(own)) {
+        return own;
+    }
     for (const fs::path& library : libraries) {
-        const fs::path prefix =
-            ResolvePathCase(library / "steamapps/compatdata" / PathFromUtf8(appId) / "pfx");
-        if (IsFolder(prefix)) {
-            return PrefixDocumentsFolder(prefix, environment);
+        if (const fs::path prefix = prefixIn(library); IsFolder(prefix)) {
+            return prefix;
         }
     }
-    return {};
+    exists = false;
+    return prefixIn(ownLibrary);
 }
 
-// --- Lutris ---
-
-struct LutrisGame {
-    std::string exe;
-    std::string prefix;
-};
-
-// The exe: and prefix: entries of the game: mapping of a Lutris game file.
-LutrisGame ReadLutrisGame(std::string_view text, const fs::path& home) {
-    LutrisGame game;
-    bool inGame = false;
-    while (!text.empty()) {
-        std::string_view line = text.substr(0, text.find('\n'));
-        text.remove_prefix(std::min(line.size() + 1, text.size()));
-        if (line.ends_with('\r')) {
-            line.remove_suffix(1);
-        }
-        if (line.empty() || line.front() == '#') {
-            continue;
-        }
-        if (line.front() != ' ' && line.front() != '\t') {
-            inGame = line.starts_with("game:");
-            continue;
-        }
-        line.remove_prefix(line.find_first_not_of(" \t"));
-        std::string* target = line.starts_with("exe:")      ? &game.exe
-                              : line.starts_with("prefix:") ? &game.prefix
-                                                            : nullptr;
-        if (!inGame || target == nullptr) {
-            continue;
-        }
-        std::string_view value = line.substr(line.find(':') + 1);
-        const std::size_t start = value.find_first_not_of(" \t");
-        value = start == std::string_view::npos ? "" : value.substr(start);
-        while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) {
-            value.remove_suffix(1);
-        }
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-            value.back() == value.front()) {
-            value = value.substr(1, value.size() - 2);
-        }
-        *target = value.starts_with("~/") ? (home / value.substr(2)).string() : std::string(value);
-    }
-    return game;
+// The documents folder Proton makes in a new prefix.
+fs::path NewProtonDocuments(const fs::path& prefix) {
+    return prefix / "drive_c/users/steamuser/Documents";
 }
 
-// Collects candidates that hold the game, each folder once.
-class Collector {
+// --- the search ---
+
+class Search {
 public:
-    explicit Collector(const DiscoveryEnvironment& environment) : environment_(environment) {}
+    explicit Search(const DiscoveryEnvironment& environment) : environment_(environment) {}
 
-    void Offer(const char* source, const fs::path& folder,
-               const std::function<fs::path()>& documents) {
+    // Offers a folder that may hold the game; its documents folder is that of the prefix
+    // (the one around the folder when none is given), or the one given.
+    void Offer(const char* source, const fs::path& folder, const fs::path& prefix,
+               const fs::path& documents = {}) {
         const fs::path canonical = Canonical(folder);
-        if (!IsFileIgnoringCase(canonical / "Veskaran3.exe") ||
+        if (canonical.empty() || !IsFileIgnoringCase(canonical / "Veskaran3.exe") ||
             !IsFileIgnoringCase(canonical / "Ini/vkmain.ini") || !seen_.insert(canonical).second) {
             return;
         }
-        found_.push_back({source, Utf8FromPath(canonical), Utf8FromPath(documents())});
+        fs::path documentsFolder = documents;
+        if (documentsFolder.empty()) {
+            const fs::path around = prefix.empty() ? PrefixAround(canonical) : prefix;
+            if (!around.empty()) {
+                documentsFolder = Documents(around);
+            }
+        }
+        found_.push_back({source, Utf8FromPath(canonical), Utf8FromPath(documentsFolder)});
     }
 
-    // The folder named by the installation record in a prefix's registry.
+    // Offers the folder named by the installation record in a prefix's registry. Each
+    // prefix is read once, however many launchers name it.
     void OfferFromRegistry(const char* source, const fs::path& prefix) {
-        const std::string systemReg = ReadText(prefix / "system.reg");
-        for (const char* key : kInstallKeys) {
-            const std::optional<std::string> folder =
-                ReadRegistryValue(systemReg, key, "INSTALL_DIR");
-            const std::optional<fs::path> mapped =
-                folder ? MapWindowsPath(prefix, *folder) : std::nullopt;
-            if (mapped) {
-                Offer(source, *mapped, [&] { return PrefixDocumentsFolder(prefix, environment_); });
-                return;
+        const fs::path canonical = Canonical(prefix);
+        if (!NotePrefix(canonical)) {
+            return;
+        }
+        // Hundreds of prefixes with registry files of megabytes each: one buffer for all.
+        if (!ReadFileBytes(ResolvePathCase(canonical / "system.reg"), registryBuffer_,
+                           kMaxRegistryBytes)) {
+            return;
+        }
+        const std::string_view systemReg = registryBuffer_.view();
+        RegistryValueRequest requests[] = {{kInstallKeys[0], "INSTALL_DIR", std::nullopt},
+                                           {kInstallKeys[1], "INSTALL_DIR", std::nullopt}};
+        ReadRegistryValues(systemReg, requests);
+        // A 32-bit key left behind by an old copy must not hide a valid native one.
+        for (const RegistryValueRequest& request : requests) {
+            if (const std::optional<fs::path> mapped =
+                    request.value ? MapWindowsPath(canonical, *request.value) : std::nullopt) {
+                const std::size_t before = found_.size();
+                Offer(source, *mapped, canonical);
+                if (found_.size() > before || seen_.contains(Canonical(*mapped))) {
+                    return;
+                }
             }
         }
     }
 
-    std::vector<FoundInstallation> Take() { return std::move(found_); }
+    // Remembers a prefix for the documents folders offered when nothing matches; false when
+    // it was noted before.
+    bool NotePrefix(const fs::path& prefix) {
+        if (!prefixesSeen_.insert(prefix).second) {
+            return false;
+        }
+        prefixes_.push_back(prefix);
+        return true;
+    }
+
+    fs::path Documents(const fs::path& prefix) {
+        auto [known, added] = documents_.try_emplace(prefix);
+        if (added) {
+            known->second = PrefixDocumentsFolder(prefix, environment_);
+        }
+        return known->second;
+    }
+
+    const DiscoveryEnvironment& environment() const { return environment_; }
+
+    Discovery Take() { return {std::move(found_), std::move(prefixes_)}; }
 
 private:
+    static fs::path PrefixAround(const fs::path& folder) {
+        for (fs::path inner = folder; inner.has_relative_path(); inner = inner.parent_path()) {
+            if (NameIs(inner, "drive_c")) {
+                return inner.parent_path();
+            }
+        }
+        return {};
+    }
+
     const DiscoveryEnvironment& environment_;
     std::set<fs::path> seen_;
     std::vector<FoundInstallation> found_;
+    std::set<fs::path> prefixesSeen_;
+    std::vector<fs::path> prefixes_;
+    std::map<fs::path, fs::path> documents_;
+    FileBytes registryBuffer_;
 };
+
+void SearchWine(Search& search) {
+    const DiscoveryEnvironment& environment = search.environment();
+    search.OfferFromRegistry("Wine prefix", environment.winePrefix);
+    search.OfferFromRegistry("Wine prefix", environment.home / ".wine");
+    // winetricks keeps one prefix per program here.
+    for (const fs::path& prefix : Entries(environment.dataHome / "wineprefixes")) {
+        search.OfferFromRegistry("winetricks prefix", prefix);
+    }
+}
+
+void SearchSteam(Search& search) {
+    const SteamFolders steam = FindSteamFolders(search.environment());
+    for (const fs::path& library : steam.libraries) {
+        for (const SteamApp& app : SteamApps(library)) {
+            bool started = false;
+            const fs::path prefix = ProtonPrefix(app.appId, library, steam.libraries, started);
+            search.Offer(
+                "Steam library",
+                ResolvePathCase(library / "steamapps/common" / PathFromUtf8(app.installDir)),
+                prefix, started ? fs::path() : NewProtonDocuments(prefix));
+        }
+    }
+    // Games added to Steam by hand, the usual way for a GOG installer on a Steam Deck.
+    for (const fs::path& root : steam.roots) {
+        for (const fs::path& user : Entries(root / "userdata")) {
+            const std::string file = ReadText(user / "config/shortcuts.vdf");
+            for (const SteamShortcut& shortcut :
+                 file.empty() ? std::vector<SteamShortcut>{} : ReadSteamShortcuts(file)) {
+                bool started = false;
+                const fs::path prefix =
+                    ProtonPrefix(std::to_string(shortcut.appId), root, steam.libraries, started);
+                const fs::path exe = PathFromUtf8(shortcut.exe);
+                const fs::path documents = started ? fs::path() : NewProtonDocuments(prefix);
+                const fs::path ownPrefix = started ? prefix : fs::path();
+                if (NameIs(exe, "Veskaran3.exe")) {
+                    search.Offer("Steam shortcut", exe.parent_path(), ownPrefix, documents);
+                }
+                if (!shortcut.startDir.empty()) {
+                    search.Offer("Steam shortcut", PathFromUtf8(shortcut.startDir), ownPrefix,
+                                 documents);
+                }
+                if (started) {
+                    search.OfferFromRegistry("Steam shortcut", prefix);
+                }
+            }
+        }
+    }
+    // Every other Proton prefix, for the documents folders offered when nothing matches.
+    for (const fs::path& library : steam.libraries) {
+        for (const fs::path& app : Entries(library / "steamapps/compatdata")) {
+            search.NotePrefix(Canonical(app / "pfx"));
+        }
+    }
+}
+
+void SearchHeroic(Search& search) {
+    const fs::path& home = search.environment().home;
+    const fs::path configs[] = {search.environment().configHome / "heroic",
+                                home / ".var/app/com.heroicgameslauncher.hgl/config/heroic"};
+    for (const fs::path& config : configs) {
+        if (!IsFolder(config)) {
+            continue;
+        }
+        // Each game's settings name its prefix; under Proton the Windows side is <prefix>/pfx.
+        std::map<std::string, fs::path> prefixes;
+        for (const fs::path& file : Entries(config / "GamesConfig")) {
+            if (!NameEndsWith(file, ".json")) {
+                continue;
+            }
+            const std::string appName = file.stem().string();
+            if (const std::optional<HeroicPrefix> prefix =
+                    ReadHeroicGameConfig(ReadText(file), appName)) {
+                const fs::path folder = LauncherPath(prefix->winePrefix, home);
+                prefixes[appName] = prefix->proton ? folder / "pfx" : ProtonSide(folder);
+            }
+        }
+        std::vector<LauncherGame> games =
+            ReadHeroicGogInstalled(ReadText(config / "gog_store/installed.json"));
+        for (const fs::path& legendary : {config / "legendaryConfig/legendary/installed.json",
+                                          config.parent_path() / "legendary/installed.json"}) {
+            for (LauncherGame& game : ReadLegendaryInstalled(ReadText(legendary))) {
+                games.push_back(std::move(game));
+            }
+        }
+        for (LauncherGame& game :
+             ReadNileInstalled(ReadText(config / "nile_config/nile/installed.json"))) {
+            games.push_back(std::move(game));
+        }
+        for (LauncherGame& game :
+             ReadHeroicSideloaded(ReadText(config / "sideload_apps/library.json"))) {
+            game.folder = Utf8FromPath(LauncherPath(game.folder, home).parent_path());
+            games.push_back(std::move(game));
+        }
+        for (const LauncherGame& game : games) {
+            const fs::path folder = LauncherPath(game.folder, home);
+            fs::path prefix;
+            if (const auto configured = prefixes.find(game.appName); configured != prefixes.end()) {
+                prefix = configured->second;
+            } else if (const fs::path named =
+                           home / "Games/Heroic/Prefixes/default" / folder.filename();
+                       IsFolder(named)) {
+                prefix = ProtonSide(named);  // Heroic names a new prefix after the game
+            }
+            search.Offer("Heroic", folder, IsFolder(prefix) ? prefix : fs::path());
+        }
+        for (const auto& [appName, prefix] : prefixes) {
+            search.OfferFromRegistry("Heroic", prefix);
+        }
+    }
+    for (const fs::path& prefix : Entries(home / "Games/Heroic/Prefixes/default")) {
+        search.OfferFromRegistry("Heroic", ProtonSide(prefix));
+    }
+}
+
+void SearchLutris(Search& search) {
+    const DiscoveryEnvironment& environment = search.environment();
+    const fs::path& home = environment.home;
+    // Lutris 0.5.15 and later keep the game files with the data, older ones with the settings.
+    const fs::path folders[] = {environment.dataHome / "lutris/games",
+                                environment.configHome / "lutris/games",
+                                home / ".var/app/net.lutris.Lutris/data/lutris/games",
+                                home / ".var/app/net.lutris.Lutris/config/lutris/games"};
+    std::set<fs::path> seenFolders;
+    for (const fs::path& games : folders) {
+        if (!seenFolders.insert(Canonical(games)).second) {
+            continue;
+        }
+        for (const fs::path& file : Entries(games)) {
+            if (!NameEndsWith(file, ".yml")) {
+                continue;
+            }
+            const LutrisGame game = ReadLutrisGame(ReadText(file));
+            const fs::path prefix =
+                game.prefix.empty() ? fs::path() : LauncherPath(game.prefix, home);
+            fs::path exe = LauncherPath(game.exe, home);
+            if (exe.is_relative() && !game.workingDir.empty()) {
+                exe = LauncherPath(game.workingDir, home) / exe;
+            } else if (exe.is_relative() && !prefix.empty()) {
+                exe = prefix / exe;
+            }
+            if (NameIs(exe, "Veskaran3.exe")) {
+                search.Offer("Lutris", exe.parent_path(), prefix);
+            }
+            if (!prefix.empty()) {
+                search.OfferFromRegistry("Lutris", prefix);
+            }
+        }
+    }
+    // Lutris' installers make their prefixes here; Heroic's folder is not one.
+    for (const fs::path& prefix : Entries(home / "Games")) {
+        if (!NameIs(prefix, "Heroic") && IsFileIgnoringCase(prefix / "system.reg")) {
+            search.OfferFromRegistry("Lutris", prefix);
+        }
+    }
+}
+
+void SearchBottles(Search& search) {
+    const DiscoveryEnvironment& environment = search.environment();
+    const fs::path data[] = {environment.dataHome / "bottles",
+                             environment.home / ".var/app/com.usebottles.bottles/data/bottles"};
+    std::vector<fs::path> folders;
+    for (const fs::path& bottles : data) {
+        folders.push_back(bottles / "bottles");
+        const std::string custom = ReadBottlesCustomPath(ReadText(bottles / "data.yml"));
+        if (!custom.empty()) {
+            folders.push_back(LauncherPath(custom, environment.home));
+        }
+    }
+    for (const fs::path& folder : folders) {
+        for (const fs::path& bottle : Entries(folder)) {
+            search.OfferFromRegistry("Bottles", bottle);
+            // Programs added to a bottle may live anywhere, outside it too.
+            for (const std::string& path : ReadBottlePrograms(ReadText(bottle / "bottle.yml"))) {
+                const std::optional<fs::path> exe =
+                    path.size() >= 2 && path[1] == ':'
+                        ? MapWindowsPath(bottle, path)
+                        : std::optional(LauncherPath(path, environment.home));
+                if (exe && NameIs(*exe, "Veskaran3.exe")) {
+                    search.Offer("Bottles", exe->parent_path(), Canonical(bottle));
+                }
+            }
+        }
+    }
+}
 
 }  // namespace
 
@@ -256,82 +496,74 @@ std::optional<fs::path> MapWindowsPath(const fs::path& prefix, std::string_view 
 }
 
 fs::path PrefixDocumentsFolder(const fs::path& prefix, const DiscoveryEnvironment& environment) {
-    const std::optional<std::string> personal =
-        ReadRegistryValue(ReadText(prefix / "user.reg"), kShellFolders, "Personal");
-    if (const std::optional<fs::path> mapped =
-            personal ? MapWindowsPath(prefix, *personal) : std::nullopt;
-        mapped && IsFolder(*mapped)) {
-        return *mapped;
-    }
-    // Wine names the Windows user after the Unix one, Proton calls it steamuser.
-    std::vector<std::string> users{"steamuser"};
+    const fs::path usersFolder = ResolvePathCase(prefix / "drive_c/users");
+    // Wine names the Windows user after the Unix one, Proton calls it steamuser; failing
+    // both (a prefix made by another user), the only user folder there is.
+    std::vector<std::string> users;
     if (!environment.userName.empty()) {
-        users.insert(users.begin(), environment.userName);
+        users.push_back(environment.userName);
     }
-    const fs::path usersFolder = prefix / "drive_c/users";
+    users.push_back("steamuser");
     std::optional<std::string> owner;
+    std::vector<std::string> others;
     for (const std::string& user : users) {
+        if (IsFolder(ResolvePathCase(usersFolder / user))) {
+            owner = owner.value_or(user);
+        }
+    }
+    if (!owner) {
+        for (const fs::path& entry : Entries(usersFolder)) {
+            if (IsFolder(entry) && !NameIs(entry, "Public")) {
+                others.push_back(entry.filename().string());
+            }
+        }
+        if (others.size() == 1) {
+            owner = others.front();
+        }
+    }
+
+    RegistryValueRequest requests[] = {{kShellFolders, "Personal", std::nullopt},
+                                       {kUserShellFolders, "Personal", std::nullopt}};
+    ReadRegistryValues(ReadText(prefix / "user.reg", kMaxRegistryBytes), requests);
+    if (std::string& expandable = requests[1].value.emplace(requests[1].value.value_or(""));
+        !expandable.empty()) {
+        const std::string profile = "C:\\users\\" + owner.value_or(users.front());
+        for (std::size_t at;
+             (at = AsciiLower(expandable).find("%userprofile%")) != std::string::npos;) {
+            expandable.replace(at, 13, profile);
+        }
+    }
+    for (const RegistryValueRequest& request : requests) {
+        if (const std::optional<fs::path> mapped =
+                request.value ? MapWindowsPath(prefix, *request.value) : std::nullopt;
+            mapped && IsFolder(*mapped)) {
+            return *mapped;
+        }
+    }
+    for (const std::string& user : owner ? std::vector<std::string>{*owner} : users) {
         for (const char* documents : {"Documents", "My Documents"}) {
             const fs::path folder = ResolvePathCase(usersFolder / user / documents);
             if (IsFolder(folder)) {
                 return Canonical(folder);
             }
         }
-        if (!owner && IsFolder(ResolvePathCase(usersFolder / user))) {
-            owner = user;
-        }
     }
     // The game makes it on its first start.
     return ResolvePathCase(usersFolder / owner.value_or(users.front()) / "Documents");
 }
 
+Discovery Discover(const DiscoveryEnvironment& environment) {
+    Search search(environment);
+    SearchWine(search);
+    SearchSteam(search);
+    SearchHeroic(search);
+    SearchLutris(search);
+    SearchBottles(search);
+    return search.Take();
+}
+
 std::vector<FoundInstallation> DiscoverInstallations(const DiscoveryEnvironment& environment) {
-    Collector collector(environment);
-    collector.OfferFromRegistry("Wine prefix", environment.winePrefix);
-
-    const std::vector<fs::path> libraries = SteamLibraries(environment);
-    for (const fs::path& library : libraries) {
-        for (const SteamApp& app : SteamApps(library)) {
-            collector.Offer(
-                "Steam library",
-                ResolvePathCase(library / "steamapps/common" / PathFromUtf8(app.installDir)),
-                [&] { return ProtonDocuments(app.appId, libraries, environment); });
-        }
-    }
-
-    for (const fs::path& file : Entries(environment.configHome / "lutris/games")) {
-        if (!AsciiLower(file.filename().string()).ends_with(".yml")) {
-            continue;
-        }
-        const LutrisGame game = ReadLutrisGame(ReadText(file), environment.home);
-        const fs::path prefix = PathFromUtf8(game.prefix);
-        fs::path exe = PathFromUtf8(game.exe);
-        if (exe.is_relative() && !prefix.empty()) {
-            exe = prefix / exe;
-        }
-        if (NameIs(exe, "Veskaran3.exe")) {
-            collector.Offer("Lutris", exe.parent_path(), [&] {
-                return prefix.empty()
-                           ? PathFromUtf8(DocumentsFolderFor(exe.parent_path(), environment))
-                           : PrefixDocumentsFolder(prefix, environment);
-            });
-        }
-        if (!prefix.empty()) {
-            collector.OfferFromRegistry("Lutris", prefix);
-        }
-    }
-    for (const fs::path& prefix : Entries(environment.home / "Games")) {
-        collector.OfferFromRegistry("Lutris", prefix);
-    }
-
-    for (const fs::path& bottles :
-         {environment.dataHome / "bottles/bottles",
-          environment.home / ".var/app/com.usebottles.bottles/data/bottles/bottles"}) {
-        for (const fs::path& bottle : Entries(bottles)) {
-            collector.OfferFromRegistry("Bottles", bottle);
-        }
-    }
-    return collector.Take();
+    return Discover(environment).installations;
 }
 
 std::string DocumentsFolderFor(const fs::path& installFolder,
@@ -342,36 +574,56 @@ std::string DocumentsFolderFor(const fs::path& installFolder,
             return Utf8FromPath(PrefixDocumentsFolder(inner.parent_path(), environment));
         }
     }
+    // A launcher that keeps the game outside its prefix knows the prefix.
+    for (const FoundInstallation& found : DiscoverInstallations(environment)) {
+        if (PathFromUtf8(found.installFolder) == folder) {
+            return found.documentsFolder;
+        }
+    }
+    // A Steam library the Steam folders do not list.
     const fs::path common = folder.parent_path();
     if (NameIs(common, "common") && NameIs(common.parent_path(), "steamapps")) {
         const fs::path library = common.parent_path().parent_path();
         for (const SteamApp& app : SteamApps(library)) {
             if (EqualIgnoringAsciiCase(app.installDir, folder.filename().string())) {
-                std::vector<fs::path> libraries = SteamLibraries(environment);
-                libraries.insert(libraries.begin(), library);
-                return Utf8FromPath(ProtonDocuments(app.appId, libraries, environment));
+                bool started = false;
+                const fs::path prefix = ProtonPrefix(app.appId, library, {}, started);
+                return Utf8FromPath(started ? PrefixDocumentsFolder(prefix, environment)
+                                            : NewProtonDocuments(prefix));
             }
         }
     }
     return {};
 }
 
-// On Windows the registry record and the system's documents folder tell everything.
-std::vector<FoundInstallation> SystemInstallationFinder::FindAll() {
-#ifdef _WIN32
-    return {};
-#else
-    return DiscoverInstallations(DiscoveryEnvironment::FromSystem());
-#endif
+std::vector<std::string> UsedDocumentsFolders(const DiscoveryEnvironment& environment) {
+    std::vector<std::string> folders;
+    for (const fs::path& prefix : Discover(environment).prefixes) {
+        for (const fs::path& user : Entries(prefix / "drive_c/users")) {
+            for (const char* documents : {"Documents", "My Documents"}) {
+                const fs::path folder = ResolvePathCase(user / documents);
+                if (IsFolder(ResolvePathCase(folder / "veskaran3"))) {
+                    folders.push_back(Utf8FromPath(Canonical(folder)));
+                    break;
+                }
+            }
+        }
+    }
+    std::sort(folders.begin(), folders.end());
+    folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
+    return folders;
 }
 
-std::string SystemInstallationFinder::DocumentsFolderFor(
-    [[maybe_unused]] const std::string& installFolder) {
-#ifdef _WIN32
-    return {};
-#else
+std::vector<FoundInstallation> SystemInstallationFinder::FindAll() {
+    return DiscoverInstallations(DiscoveryEnvironment::FromSystem());
+}
+
+std::string SystemInstallationFinder::DocumentsFolderFor(const std::string& installFolder) {
     return vk3::DocumentsFolderFor(PathFromUtf8(installFolder), DiscoveryEnvironment::FromSystem());
-#endif
+}
+
+std::vector<std::string> SystemInstallationFinder::UsedDocumentsFolders() {
+    return vk3::UsedDocumentsFolders(DiscoveryEnvironment::FromSystem());
 }
 
 }  // namespace vk3

@@ -28,24 +28,40 @@ std::optional<std::filesystem::path> MapWindowsPath(const std::filesystem::path&
                                                     std::string_view windowsPath);
 
 // The documents folder of a prefix: Personal of the Shell Folders in its user.reg, else
-// drive_c/users/<user>/Documents (or the older "My Documents") of steamuser or the Unix
-// user, symbolic links followed.
+// that of the User Shell Folders (%USERPROFILE% expanded), else Documents (or the older
+// "My Documents") of the Unix user, of steamuser, or of the only user folder there is,
+// symbolic links followed. When none exists yet, the folder the game will make at its first
+// start.
 std::filesystem::path PrefixDocumentsFolder(const std::filesystem::path& prefix,
                                             const DiscoveryEnvironment& environment);
 
-// Every copy of the game in Wine prefixes, Steam libraries (Proton), Lutris and Bottles,
-// each only once and only when it holds Veskaran3.exe and Ini/vkmain.ini.
+// What a search found: every copy of the game, each once, holding Veskaran3.exe and
+// Ini/vkmain.ini, and every Wine prefix it looked into.
+struct Discovery {
+    std::vector<FoundInstallation> installations;
+    std::vector<std::filesystem::path> prefixes;
+};
+
+// Searches Wine and winetricks prefixes, Steam libraries and the games added to Steam
+// (Proton), Heroic (GOG, Epic, Amazon, added by hand), Lutris and Bottles.
+Discovery Discover(const DiscoveryEnvironment& environment);
 std::vector<FoundInstallation> DiscoverInstallations(const DiscoveryEnvironment& environment);
 
-// The documents folder of the prefix an installation belongs to: the prefix around it, or
-// for a game in a Steam library the Proton prefix of its app id; empty when there is none.
+// The documents folder of the prefix an installation belongs to: the prefix around it, the
+// one its launcher runs it in, or for a game in a Steam library the Proton prefix of its
+// app id; empty when there is none.
 std::string DocumentsFolderFor(const std::filesystem::path& installFolder,
                                const DiscoveryEnvironment& environment);
+
+// Documents folders in which the game has already kept its settings (drive_c/users/*/
+// Documents/veskaran3 exists), of every prefix the search looks into.
+std::vector<std::string> UsedDocumentsFolders(const DiscoveryEnvironment& environment);
 
 class SystemInstallationFinder : public InstallationFinder {
 public:
     std::vector<FoundInstallation> FindAll() override;
     std::string DocumentsFolderFor(const std::string& installFolder) override;
+    std::vector<std::string> UsedDocumentsFolders() override;
 };
 
 }  // namespace vk3

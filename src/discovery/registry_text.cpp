@@ -1,5 +1,6 @@
 #include "discovery/registry_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -169,23 +170,87 @@ std::string_view TrimLineEnd(std::string_view line) {
     return line;
 }
 
+// Whether the key header starting at the text's '[' names the key. Wine writes a key of
+// printable ASCII as it is, with "\\" for each backslash, so such a key is compared as
+// written, without looking for the line's end; any other key is compared decoded.
+bool HeaderNames(std::string_view header, std::string_view keyPath) {
+    const bool printable =
+        std::all_of(keyPath.begin(), keyPath.end(), [](char c) { return c >= 0x20 && c < 0x7f; });
+    if (!printable) {
+        std::size_t pos = 1;
+        const std::optional<std::string> key =
+            DecodeQuoted(header.substr(0, header.find('\n')), pos, ']');
+        return key && EqualIgnoringAsciiCase(*key, keyPath);
+    }
+    std::size_t pos = 1;
+    for (const char c : keyPath) {
+        if (c == '\\') {
+            if (header.substr(pos, 2) != "\\\\") {
+                return false;
+            }
+            pos += 2;
+        } else {
+            if (pos >= header.size() || AsciiLower(header[pos]) != AsciiLower(c)) {
+                return false;
+            }
+            ++pos;
+        }
+    }
+    return pos < header.size() && header[pos] == ']';
+}
+
 }  // namespace
 
-std::optional<std::string> ReadRegistryValue(std::string_view registryText,
-                                             std::string_view keyPath, std::string_view valueName) {
-    bool inKey = false;
+void ReadRegistryValues(std::string_view registryText, std::span<RegistryValueRequest> requests) {
+    std::vector<bool> keyDone(requests.size(), false);
+    std::size_t keysLeft = requests.size();
+    std::vector<std::size_t> inKey;  // the requests whose key the lines now belong to
     std::size_t next = 0;
-    while (next < registryText.size()) {
+    while (next < registryText.size() && keysLeft > 0) {
+        if (inKey.empty()) {
+            // Outside the keys asked for, only header lines matter.
+            // A key's header is the only line that starts with '['; a '[' inside a value
+            // line is passed over.
+            // Headers of other keys are passed over without finding their line's end.
+            for (;;) {
+                next = registryText.find('[', next);
+                if (next == std::string_view::npos) {
+                    next = registryText.size();
+                    break;
+                }
+                const bool atLineStart = next == 0 || registryText[next - 1] == '\n';
+                const std::string_view header = registryText.substr(next);
+                if (atLineStart &&
+                    std::any_of(requests.begin(), requests.end(), [&](const auto& request) {
+                        return HeaderNames(header, request.keyPath);
+                    })) {
+                    break;
+                }
+                ++next;
+            }
+            if (next >= registryText.size()) {
+                break;
+            }
+        }
         const std::size_t end = std::min(registryText.find('\n', next), registryText.size());
         std::string_view line = TrimLineEnd(registryText.substr(next, end - next));
         next = end + 1;
         if (line.starts_with('[')) {
-            std::size_t pos = 1;
-            const std::optional<std::string> key = DecodeQuoted(line, pos, ']');
-            inKey = key && EqualIgnoringAsciiCase(*key, keyPath);
+            for (const std::size_t request : inKey) {
+                if (!keyDone[request]) {
+                    keyDone[request] = true;
+                    --keysLeft;
+                }
+            }
+            inKey.clear();
+            for (std::size_t request = 0; request < requests.size(); ++request) {
+                if (!keyDone[request] && HeaderNames(line, requests[request].keyPath)) {
+                    inKey.push_back(request);
+                }
+            }
             continue;
         }
-        if (!inKey || line.empty()) {
+        if (inKey.empty() || line.empty()) {
             continue;
         }
         // Long data goes on over lines that end in a backslash.
@@ -210,11 +275,23 @@ std::optional<std::string> ReadRegistryValue(std::string_view registryText,
         } else if (Consume(line, pos, "\"")) {
             name = DecodeQuoted(line, pos, '"');
         }
-        if (name && EqualIgnoringAsciiCase(*name, valueName) && Consume(line, pos, "=")) {
-            return DecodeData(line, pos);
+        if (!name || !Consume(line, pos, "=")) {
+            continue;
+        }
+        for (const std::size_t request : inKey) {
+            if (!requests[request].value &&
+                EqualIgnoringAsciiCase(*name, requests[request].valueName)) {
+                requests[request].value = DecodeData(line, pos);
+            }
         }
     }
-    return std::nullopt;
+}
+
+std::optional<std::string> ReadRegistryValue(std::string_view registryText,
+                                             std::string_view keyPath, std::string_view valueName) {
+    RegistryValueRequest request{keyPath, valueName, std::nullopt};
+    ReadRegistryValues(registryText, {&request, 1});
+    return std::move(request.value);
 }
 
 }  // namespace vk3

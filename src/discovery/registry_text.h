@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,15 @@ namespace vk3 {
 // another kind.
 std::optional<std::string> ReadRegistryValue(std::string_view registryText,
                                              std::string_view keyPath, std::string_view valueName);
+
+// Several values read in one pass over the text, each as above; the pass ends as soon as
+// every key asked for has been read. A large system.reg holds tens of thousands of keys: only
+// the header lines are looked at until a key asked for comes.
+struct RegistryValueRequest {
+    std::string_view keyPath;
+    std::string_view valueName;
+    std::optional<std::string> value;  // the answer
+};
+void ReadRegistryValues(std::string_view registryText, std::span<RegistryValueRequest> requests);
 
 }  // namespace vk3

@@ -1,5 +1,7 @@
 #include "discovery/vdf_text.h"
 
+#include <cstdint>
+
 #include "text/ascii_text.h"
 
 namespace vk3 {
@@ -109,6 +111,94 @@ private:
     std::size_t pos_ = 0;
 };
 
+class BinaryVdfReader {
+public:
+    explicit BinaryVdfReader(std::string_view bytes) : bytes_(bytes) {}
+
+    bool ReadBlock(VdfNode& block, int depth) {
+        block.isBlock = true;
+        for (;;) {
+            if (pos_ >= bytes_.size()) {
+                return depth == 0;
+            }
+            const auto type = static_cast<unsigned char>(bytes_[pos_++]);
+            if (type == kEnd || type == kAlternateEnd) {
+                return true;
+            }
+            VdfNode entry;
+            if (!ReadText(entry.key)) {
+                return false;
+            }
+            switch (type) {
+                case kBlock:
+                    if (depth + 1 >= kMaxDepth || !ReadBlock(entry, depth + 1)) {
+                        return false;
+                    }
+                    break;
+                case kText:
+                    if (!ReadText(entry.value)) {
+                        return false;
+                    }
+                    break;
+                case kInt32: {
+                    if (bytes_.size() - pos_ < 4) {
+                        return false;
+                    }
+                    std::uint32_t number = 0;
+                    for (int i = 3; i >= 0; --i) {
+                        number = number << 8 | static_cast<unsigned char>(bytes_[pos_ + i]);
+                    }
+                    pos_ += 4;
+                    entry.value = std::to_string(number);
+                    break;
+                }
+                case kFloat:
+                case kPointer:
+                case kColour:
+                case kUInt64:
+                case kInt64: {
+                    const std::size_t size = type == kUInt64 || type == kInt64 ? 8 : 4;
+                    if (bytes_.size() - pos_ < size) {
+                        return false;
+                    }
+                    pos_ += size;
+                    break;
+                }
+                default:
+                    return false;
+            }
+            block.children.push_back(std::move(entry));
+        }
+    }
+
+private:
+    enum : unsigned char {
+        kBlock = 0,
+        kText = 1,
+        kInt32 = 2,
+        kFloat = 3,
+        kPointer = 4,
+        kColour = 6,
+        kUInt64 = 7,
+        kEnd = 8,
+        kInt64 = 10,
+        kAlternateEnd = 11
+    };
+
+    bool ReadText(std::string& text) {
+        const std::size_t end = bytes_.find('\0', pos_);
+        if (end == std::string_view::npos) {
+            return false;
+        }
+        text.assign(bytes_.substr(pos_, end - pos_));
+        pos_ = end + 1;
+        return true;
+    }
+
+    std::string_view bytes_;
+    std::size_t pos_ = 0;
+};
+
 }  // namespace
 
 const VdfNode* VdfNode::Find(std::string_view name) const {
@@ -123,6 +213,15 @@ const VdfNode* VdfNode::Find(std::string_view name) const {
 std::optional<VdfNode> ParseVdf(std::string_view text) {
     VdfNode root;
     VdfReader reader(text);
+    if (!reader.ReadBlock(root, 0)) {
+        return std::nullopt;
+    }
+    return root;
+}
+
+std::optional<VdfNode> ParseBinaryVdf(std::string_view bytes) {
+    VdfNode root;
+    BinaryVdfReader reader(bytes);
     if (!reader.ReadBlock(root, 0)) {
         return std::nullopt;
     }

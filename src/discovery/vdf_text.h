@@ -24,4 +24,11 @@ struct VdfNode {
 // open quote or brace, a key without a value, nesting deeper than 64 levels).
 std::optional<VdfNode> ParseVdf(std::string_view text);
 
+// Reads Steam's binary KeyValues (userdata/*/config/shortcuts.vdf): a type byte, a name
+// ending in a zero byte, then the value: 0 a nested block up to its end byte 8, 1 a text
+// ending in a zero byte, 2 a 32-bit number (given as its unsigned decimal text), 3 a float,
+// 4 a pointer, 6 a colour, 7 and 10 64-bit numbers (these four are skipped). Nothing when
+// the bytes end early, hold another type or nest deeper than 64 levels.
+std::optional<VdfNode> ParseBinaryVdf(std::string_view bytes);
+
 }  // namespace vk3

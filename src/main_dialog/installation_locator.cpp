@@ -1,5 +1,7 @@
 #include "main_dialog/installation_locator.h"
 
+#include <algorithm>
+
 #include "files/file_system.h"
 #include "platform/installation_finder.h"
 #include "platform/installation_record.h"
@@ -18,6 +20,7 @@ struct Locator {
     const LocatorOverrides& overrides;
     InstallationFinder* finder;
 
+    // An empty prefixDocuments asks the finder.
     InstallationPaths PathsFor(const std::string& installationFolder,
                                std::string prefixDocuments = {}) const {
         if (prefixDocuments.empty() && finder != nullptr && !overrides.documentsDir) {
@@ -71,6 +74,24 @@ EngineFile CheckEngineFile(const std::filesystem::path& engineConfig) {
 }
 
 }  // namespace
+
+std::optional<std::string> AskWhichDocumentsFolder(Prompter& prompter,
+                                                   std::vector<std::string> usedFolders,
+                                                   const std::string& systemDocuments) {
+    if (!systemDocuments.empty() &&
+        std::find(usedFolders.begin(), usedFolders.end(), systemDocuments) == usedFolders.end()) {
+        usedFolders.push_back(systemDocuments);
+    }
+    if (usedFolders.empty()) {
+        return systemDocuments;
+    }
+    const std::optional<std::size_t> chosen =
+        prompter.ChooseFromList(kChooseDocumentsQuestion, usedFolders);
+    if (!chosen || *chosen >= usedFolders.size()) {
+        return std::nullopt;
+    }
+    return usedFolders[*chosen];
+}
 
 std::string CommandLineFolderProblem(const LocatorOverrides& overrides) {
     const std::pair<const char*, const std::optional<std::string>*> folders[] = {
@@ -183,13 +204,26 @@ std::optional<InstallationPaths> LocateInstallation(Prompter& prompter, Installa
     }
 
     const std::string folder = ParentFolderText(chosen->string());
-    const std::string prefixDocuments =
-        finder != nullptr ? finder->DocumentsFolderFor(folder) : std::string();
-    const InstallationPaths paths = locator.PathsFor(folder, prefixDocuments);
-    if (CheckEngineFile(paths.engineConfig) != EngineFile::Readable) {
+    if (CheckEngineFile(ResolvePathCase(JoinPath(folder, "Ini/vkmain.ini"))) !=
+        EngineFile::Readable) {
         prompter.Notice(kInvalidPathMessage);
         return std::nullopt;
     }
+    std::string prefixDocuments;
+    if (finder != nullptr && !overrides.documentsDir) {
+        prefixDocuments = finder->DocumentsFolderFor(folder);
+        if (prefixDocuments.empty()) {
+            // Guessed wrong, the game would never read what the user saves.
+            std::optional<std::string> chosenDocuments =
+                AskWhichDocumentsFolder(prompter, finder->UsedDocumentsFolders(), documentsFolder);
+            if (!chosenDocuments) {
+                return std::nullopt;
+            }
+            prefixDocuments = std::move(*chosenDocuments);
+        }
+    }
+    const InstallationPaths paths =
+        locator.PathsFor(folder, prefixDocuments.empty() ? documentsFolder : prefixDocuments);
     // A failed record only means the next start asks again.
     record.Write(folder, prefixDocuments);
     return paths;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/installation.h"
 
@@ -28,6 +29,16 @@ inline constexpr const char* kNoInstallationMessage =
 inline constexpr const char* kInvalidPathMessage = "invalid path!";
 inline constexpr const char* kChooseInstallationQuestion =
     "several Veskaran 3 - Installations found!\n\nplease choose one:";
+inline constexpr const char* kChooseDocumentsQuestion =
+    "this Veskaran 3 lies in no known Wine prefix.\n\nplease choose the documents folder in "
+    "which the game keeps \"veskaran3\\UserOptions.ini\":";
+
+// Asks which documents folder the game uses: first the folders in which it already keeps
+// its settings (usedFolders), then the system's documents folder (when there is one), each
+// once. Nothing when the user cancels.
+std::optional<std::string> AskWhichDocumentsFolder(Prompter& prompter,
+                                                   std::vector<std::string> usedFolders,
+                                                   const std::string& systemDocuments);
 
 // Finds the game's installation: the override, else the recorded folder, else what the
 // finder discovers (the user chooses when there are several), else the user picks the
@@ -36,7 +47,9 @@ inline constexpr const char* kChooseInstallationQuestion =
 // folder without the engine configuration file is searched for again, except on Windows.
 // The documents folder is the override, else that of the installation's prefix, else
 // documentsFolder, which is empty when the system has none; the user options path then
-// starts with a separator, as it always has. Files are found without regard to case.
+// starts with a separator, as it always has. An executable picked outside every prefix the
+// finder knows gets its documents folder from the user (AskWhichDocumentsFolder), recorded
+// with it; cancelling ends the program too. Files are found without regard to case.
 std::optional<InstallationPaths> LocateInstallation(Prompter& prompter, InstallationRecord& record,
                                                     const std::string& documentsFolder,
                                                     const LocatorOverrides& overrides = {},

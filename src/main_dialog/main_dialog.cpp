@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "files/file_system.h"
+#include "platform/failure_message.h"
 #include "platform/number_field.h"
 #include "platform/prompter.h"
 #include "platform/qt_platform.h"
@@ -144,8 +145,14 @@ void MainDialog::BuildHeader(QVBoxLayout* layout) {
         {"documents:", "documentsFolderField", paths_.userOptions}};
     for (const auto& [caption, objectName, file] : rows) {
         auto* label = new QLabel(caption, this);
-        QLineEdit* field = MakePathField(
-            this, objectName, ToQString(ParentFolderText(ParentFolderText(Utf8FromPath(file)))));
+        std::string folder = ParentFolderText(ParentFolderText(Utf8FromPath(file)));
+        std::error_code missing;
+        if (file == paths_.userOptions && !folder.empty() &&
+            !std::filesystem::is_directory(PathFromUtf8(folder), missing)) {
+            // A Proton prefix is made at the game's first start, and its documents with it.
+            folder += kDocumentsAfterFirstStart;
+        }
+        QLineEdit* field = MakePathField(this, objectName, ToQString(folder));
         field->setAccessibleName(AccessibleNameOf(caption));
         label->setBuddy(field);
         const int row = folders->rowCount();
@@ -329,8 +336,7 @@ void MainDialog::LoadMainSettings() {
     const FileStatus status = model_.Load(paths_);
     ShowModel();
     if (!status) {
-        prompter_.Error("the settings could not be read; the defaults are shown.\n\n" +
-                        status.Message("could not read"));
+        prompter_.Error(FailureMessage(kSettingsNotRead, "could not read", status));
     }
 }
 
@@ -356,14 +362,14 @@ void MainDialog::SaveMainSettings() {
         return;
     }
     if (const FileStatus status = model_.Save(paths_); !status) {
-        std::string message =
-            "the settings were not saved.\n\n" + status.Message("could not write");
+        // A documents folder that is not there is chosen with "change...".
         std::error_code ignored;
-        if (status.path == paths_.userOptions &&
-            !std::filesystem::is_directory(paths_.userOptions.parent_path(), ignored)) {
-            message += std::string("\n\n") + kChooseDocumentsHint;
-        }
-        prompter_.Error(message);
+        const bool noDocumentsFolder =
+            status.path == paths_.userOptions &&
+            !std::filesystem::is_directory(paths_.userOptions.parent_path(), ignored);
+        prompter_.Error(
+            FailureMessage("the settings were not saved.", "could not write", status,
+                           noDocumentsFolder ? kChooseDocumentsHint : kSaveAgainAdvice));
         return;
     }
     prompter_.Notice(kSettingsSaved);

@@ -47,6 +47,10 @@ struct MaintenanceActions {
     std::function<bool(QWidget* owner)> history;
 };
 
+// Follows the documents folder in the "documents:" row while it does not exist yet.
+inline constexpr const char* kDocumentsAfterFirstStart =
+    " (will exist after the game's first start)";
+
 // Lets the user choose another documents folder and gives the paths with it; nothing when
 // the user cancels.
 using DocumentsFolderChooser =

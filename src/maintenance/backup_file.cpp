@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "files/file_system.h"
+#include "platform/failure_message.h"
 
 namespace fs = std::filesystem;
 
@@ -13,6 +14,8 @@ namespace vk3 {
 namespace {
 
 constexpr std::string_view kBackupExtension = "vib";
+constexpr std::string_view kNotCreated = "the backup was not created.";
+constexpr std::string_view kNotLoaded = "the backup was not loaded.";
 
 void AppendLittleEndian32(std::string& bytes, std::uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) {
@@ -134,20 +137,21 @@ void CreateBackup(Prompter& prompter, const InstallationPaths& paths) {
                                std::pair{&paths.userOptions, &userOptionsImage}}) {
         if (FileStatus read = ReadFileBytes(*path, *image, kMaxBackupImageBytes, kTooLarge);
             !read) {
-            prompter.Error(read.Message("backup not created, could not read"));
+            prompter.Error(FailureMessage(kNotCreated, "could not read", read));
             return;
         }
     }
     if (SameFile(target, paths.engineConfig) || SameFile(target, paths.userOptions)) {
-        prompter.Error(
-            FileStatus::Failure(target, "it is one of the configuration files the backup holds")
-                .Message("backup not created, would not overwrite"));
+        prompter.Error(FailureMessage(
+            kNotCreated, "would not overwrite",
+            FileStatus::Failure(target, "it is one of the configuration files the backup holds"),
+            "choose another name for the backup."));
         return;
     }
     if (FileStatus written =
             ReplaceFileContents(target, EncodeBackup(engineImage, userOptionsImage));
         !written) {
-        prompter.Error(written.Message("backup not created, could not write"));
+        prompter.Error(FailureMessage(kNotCreated, "could not write", written));
     }
 }
 
@@ -168,13 +172,14 @@ bool LoadBackup(Prompter& prompter, const InstallationPaths& paths) {
     if (FileStatus read =
             ReadFileBytes(*chosen, bytes, kMaxBackupFileBytes, "it is too large to be a backup");
         !read) {
-        prompter.Error(read.Message("could not load backup"));
+        prompter.Error(FailureMessage(kNotLoaded, "could not read", read));
         return false;
     }
     std::string whyInvalid;
     std::optional<BackupImages> images = DecodeBackup(bytes, whyInvalid);
     if (!images) {
-        prompter.Error(FileStatus::Failure(*chosen, whyInvalid).Message("could not load backup"));
+        prompter.Error(
+            FailureMessage(kNotLoaded, "could not use", FileStatus::Failure(*chosen, whyInvalid)));
         return false;
     }
 
@@ -194,7 +199,8 @@ bool LoadBackup(Prompter& prompter, const InstallationPaths& paths) {
         {paths.userOptions, std::move(images->userOptions)},
     };
     if (FileStatus written = ReplaceFilesTogether(replacements); !written) {
-        prompter.Error(written.Message("backup not loaded, could not write"));
+        prompter.Error(FailureMessage(kNotLoaded, "could not write", written,
+                                      "both settings files are as they were."));
         return false;
     }
     return true;

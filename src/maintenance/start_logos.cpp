@@ -1,6 +1,7 @@
 #include "maintenance/start_logos.h"
 
 #include "files/file_system.h"
+#include "platform/failure_message.h"
 
 namespace vk3 {
 
@@ -11,12 +12,12 @@ constexpr std::string_view kFullStartLogos =
     "VK3_Logo_01.bik\r\nVK3_Logo_02.bik\r\nVK3_Logo_03.bik\r\nVK3_Logo_04.bik\r\nVK3_Logo_05.bik";
 
 void WriteStartLogos(Prompter& prompter, const InstallationPaths& paths, std::string_view question,
-                     std::string_view content, std::string_view failedAction) {
+                     std::string_view content, std::string_view whatFailed) {
     if (!prompter.AskYesNo(question)) {
         return;
     }
     if (FileStatus status = ReplaceFileContents(StartLogoFile(paths), content); !status) {
-        prompter.Error(status.Message(failedAction));
+        prompter.Error(FailureMessage(whatFailed, "could not write", status));
     }
 }
 
@@ -32,12 +33,12 @@ std::string_view FullStartLogos() {
 
 void RemoveStartLogos(Prompter& prompter, const InstallationPaths& paths) {
     WriteStartLogos(prompter, paths, "do you really want to remove the startlogos?",
-                    kRemovedStartLogos, "startlogos not removed, could not write");
+                    kRemovedStartLogos, "the startlogos were not removed.");
 }
 
 void RestoreStartLogos(Prompter& prompter, const InstallationPaths& paths) {
     WriteStartLogos(prompter, paths, "do you really want to restore the startlogos?",
-                    kFullStartLogos, "startlogos not restored, could not write");
+                    kFullStartLogos, "the startlogos were not restored.");
 }
 
 }  // namespace vk3

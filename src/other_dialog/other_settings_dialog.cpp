@@ -12,6 +12,7 @@
 
 #include <map>
 
+#include "platform/failure_message.h"
 #include "platform/number_field.h"
 #include "platform/prompter.h"
 #include "platform/qt_platform.h"
@@ -31,14 +32,6 @@ const std::map<std::string_view, GroupPlace> kGroupPlaces = {
     {"FPS", {1, 1}},          {"miscellaneous", {1, 2}},
 };
 
-std::string JoinedMessages(const std::vector<FileStatus>& failures, std::string_view action) {
-    std::string message;
-    for (const FileStatus& failure : failures) {
-        message += (message.empty() ? "" : "\n\n") + failure.Message(action);
-    }
-    return message;
-}
-
 }  // namespace
 
 OtherSettingsDialog::OtherSettingsDialog(InstallationPaths paths, Prompter& prompter,
@@ -50,8 +43,7 @@ OtherSettingsDialog::OtherSettingsDialog(InstallationPaths paths, Prompter& prom
     const std::vector<FileStatus> failures = model_.Load(paths_);
     ShowModel();
     if (!failures.empty()) {
-        prompter_.Error("the settings could not be read; the defaults are shown.\n\n" +
-                        JoinedMessages(failures, "could not read"));
+        prompter_.Error(FailureMessage(kSettingsNotRead, "could not read", failures));
     }
 }
 
@@ -191,7 +183,8 @@ void OtherSettingsDialog::Save() {
         QDialog::accept();
         return;
     }
-    prompter_.Error(JoinedMessages(result.failures, "could not save to"));
+    prompter_.Error(FailureMessage("the other settings were not saved.", "could not write",
+                                   result.failures, kSaveAgainAdvice));
 }
 
 void OtherSettingsDialog::Restore() {

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "profile/profile_store.h"
 #include "text/number_text.h"
@@ -160,6 +161,15 @@ std::optional<double> FieldValue(OtherKind kind, const std::string& text) {
     return static_cast<double>(*value);
 }
 
+// The float the game makes of a stored real: infinity beyond the float's range.
+float StoredFloat(double value) {
+    if (std::fabs(value) > FLT_MAX) {
+        return std::signbit(value) ? -std::numeric_limits<float>::infinity()
+                                   : std::numeric_limits<float>::infinity();
+    }
+    return static_cast<float>(value);
+}
+
 // A float with up to six significant digits, as the dialog shows it ("0.01", "1e+10").
 std::string ShortFloatText(float value) {
     char buffer[32];
@@ -220,7 +230,7 @@ void OtherSettingsModel::ShowStored(const OtherSetting& setting, const std::stri
             state.text = std::to_string(static_cast<std::uint32_t>(ParseInt(stored)));
             break;
         case DetailFactor:
-            state.text = ShortFloatText(static_cast<float>(ParseReal(stored)));
+            state.text = ShortFloatText(StoredFloat(ParseReal(stored)));
             break;
         case Switch:
             state.list.SelectByIndex(EngineValueToIndex(stored, false));

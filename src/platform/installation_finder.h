@@ -12,13 +12,15 @@ struct FoundInstallation {
     std::string documentsFolder;  // the documents folder of its prefix; empty: the system's
 };
 
-// Looks for the game where Wine, Proton, Lutris and Bottles install it.
+// Looks for the game where Wine, Proton and the game launchers install it.
 class InstallationFinder {
 public:
     virtual ~InstallationFinder() = default;
     virtual std::vector<FoundInstallation> FindAll() = 0;
     // The documents folder of the prefix a game folder belongs to; empty when it has none.
     virtual std::string DocumentsFolderFor(const std::string& installFolder) = 0;
+    // Documents folders of prefixes in which the game already keeps its settings.
+    virtual std::vector<std::string> UsedDocumentsFolders() = 0;
 };
 
 }  // namespace vk3

@@ -56,26 +56,24 @@ TEST(CacheSettingsModel, MegabyteLabelsReadTheSignedValueAndTotalsFollowEveryCha
 }
 
 TEST(CacheSettingsModel, ScalingRoundsToTheByteAndStaysWithin32Bits) {
-    struct Case {
-        const char *value, *sign, *percent, *scaled;
-    };
-    const std::vector<Case> cases = {
-        {"128000000", "+", "10", "140800000"},
-        {"40000000", "-", "30", "28000000"},
-        {"750000", "+", "15", "862500"},  // 862499.99... in doubles
-        {"40000000", "-", "150", "0"},
-        {"2000000000", "+", "10", "-2094967296"},
+    using enum ScaleDirection;
+    const std::tuple<const char*, ScaleDirection, const char*, const char*> cases[] = {
+        {"128000000", Up, "10", "140800000"},
+        {"40000000", Down, "30", "28000000"},
+        {"750000", Up, "15", "862500"},  // 862499.99... in doubles
+        {"40000000", Down, "150", "0"},
+        {"2000000000", Up, "10", "-2094967296"},
         // 3000000000 shown signed shrinks to 2700000000, and 4400000000 stops at 2^32 - 1.
-        {"-1294967296", "-", "10", "-1594967296"},
-        {"4000000000", "+", "10", "-1"},
+        {"-1294967296", Down, "10", "-1594967296"},
+        {"4000000000", Up, "10", "-1"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [value, direction, percent, scaled] : cases) {
         CacheSettingsModel model;
         model.RestoreStandardValues();
-        model.SetValueText(kLowImage, c.value);
-        model.ModifyText(CacheColumn::Low) = c.percent;
-        model.Scale(CacheColumn::Low, *c.sign == '+' ? ScaleDirection::Up : ScaleDirection::Down);
-        EXPECT_EQ(model.ValueText(kLowImage), c.scaled) << c.value << " by " << c.percent;
+        model.SetValueText(kLowImage, value);
+        model.ModifyText(CacheColumn::Low) = percent;
+        model.Scale(CacheColumn::Low, direction);
+        EXPECT_EQ(model.ValueText(kLowImage), scaled) << value << " by " << percent;
         EXPECT_EQ(model.ValueText(kLowImage - 1), "10000000");  // common speed tree
     }
 }

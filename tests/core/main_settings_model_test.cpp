@@ -79,7 +79,7 @@ TEST_F(MainSettingsModelTest, LoadShowsStoredValuesAndKeepsSelectionsForValuesTh
     EXPECT_EQ(model.AspectRatioText(), "16:10");
 }
 
-TEST_F(MainSettingsModelTest, MissingFilesShowTheDefaultsAndWriteNothing) {
+TEST_F(MainSettingsModelTest, MissingFilesShowTheDefaultsAndUnreadOnesGetOnlyChanges) {
     model.Load(paths);
     EXPECT_EQ(Selected(MainControl::ShaderQuality), "1.4");
     EXPECT_EQ(Selected(MainControl::TextureFilter), "anisotropic");
@@ -90,9 +90,8 @@ TEST_F(MainSettingsModelTest, MissingFilesShowTheDefaultsAndWriteNothing) {
     EXPECT_EQ(model.AspectRatioText(), "");
     EXPECT_FALSE(std::filesystem::exists(paths.userOptions) ||
                  std::filesystem::exists(paths.engineConfig));
-}
 
-TEST_F(MainSettingsModelTest, FilesThatCouldNotBeReadGetOnlyWhatTheUserChanged) {
+    // Files that could not be read get only what the user changed.
     std::filesystem::create_directories(paths.userOptions);  // there, but not readable
     std::filesystem::create_directories(paths.engineConfig);
     EXPECT_FALSE(model.Load(paths));

@@ -72,12 +72,6 @@ TEST_F(OtherSettingsModelTest, LoadShowsStoredValuesAndSaveKeepsWhatWasNotChange
                     "DistanceLow.fFarClippingPlaneLowPolyMesh_High=0.0\r\n");
     EXPECT_EQ(ReadFile(paths.engineConfig), expected);
     EXPECT_EQ(ReadFile(paths.debugConfig), kDebug);
-    // A file that is there but cannot be read is reported.
-    std::filesystem::remove(paths.debugConfig);
-    std::filesystem::create_directory(paths.debugConfig);
-    const std::vector<FileStatus> failures = model.Load(paths);
-    ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(failures[0].path, paths.debugConfig);
 }
 
 TEST_F(OtherSettingsModelTest, ChangedValuesAreWrittenInTheGamesForm) {
@@ -133,9 +127,13 @@ TEST_F(OtherSettingsModelTest, AFieldWithoutAStorableValueStopsTheSave) {
 }
 
 TEST_F(OtherSettingsModelTest, FilesThatCouldNotBeReadGetOnlyWhatTheUserChanged) {
-    std::filesystem::remove(paths.engineConfig);
-    std::filesystem::create_directory(paths.engineConfig);  // there, but not readable
-    EXPECT_EQ(model.Load(paths).size(), 1u);
+    for (const std::filesystem::path& file : {paths.engineConfig, paths.debugConfig}) {
+        std::filesystem::remove(file);
+        std::filesystem::create_directory(file);  // there, but not readable
+    }
+    const std::vector<FileStatus> failures = model.Load(paths);
+    ASSERT_EQ(failures.size(), 2u);
+    EXPECT_EQ(failures[1].path, paths.debugConfig);
     std::filesystem::remove(paths.engineConfig);
     WriteFile(paths.engineConfig, kEngine);
     model.FieldText(MaxFps) = "60";
@@ -143,6 +141,20 @@ TEST_F(OtherSettingsModelTest, FilesThatCouldNotBeReadGetOnlyWhatTheUserChanged)
     EXPECT_EQ(
         ReadFile(paths.engineConfig),
         std::string(kEngine).insert(std::string(kEngine).find("\r\n\r\n"), "\r\nFpS.Max=60.0"));
+}
+
+// Beyond the float's range the game reads infinity: the dialog shows that, and asks for a
+// number before it saves.
+TEST_F(OtherSettingsModelTest, ALevelOfDetailBeyondTheFloatRangeShowsAsInfinity) {
+    for (const auto& [stored, shown] : {std::pair{"1e39", "inf"}, {"-1e39", "-inf"}}) {
+        WriteProfileString(paths.engineConfig, "Engine.Setup", "Render.GlobalVisualLoDFactor",
+                           stored);
+        const std::string before = ReadFile(paths.engineConfig);
+        model.Load(paths);
+        EXPECT_EQ(model.FieldText(LevelOfDetail), shown);
+        EXPECT_EQ(model.Save(paths).invalidField, LevelOfDetail);
+        EXPECT_EQ(ReadFile(paths.engineConfig), before);
+    }
 }
 
 }  // namespace

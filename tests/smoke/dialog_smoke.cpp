@@ -21,16 +21,16 @@
 
 namespace {
 
-struct Options {
-    bool withinScreen = false;
-    QString pictures;
-};
-
 int failures = 0;
 
 void Fail(const QString& what) {
     std::fprintf(stderr, "dialog_smoke: %s\n", qPrintable(what));
     ++failures;
+}
+
+// "x,y wxh", as a failure names a place.
+QString Describe(const QRect& r) {
+    return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
 // The text of the label that names the control (its buddy), as screen readers find it.
@@ -84,21 +84,16 @@ void CheckTabShowsEveryControl(QWidget* dialog, const QString& name) {
                                 ? QRect(focused->mapTo(area->viewport(), QPoint()), focused->size())
                                 : QRect();
         if (!area->viewport()->rect().intersects(place)) {
-            Fail(QString("%1: %2 at %3,%4 %5x%6 is out of view (%7x%8 at %9,%10)")
-                     .arg(name, focused->objectName())
-                     .arg(place.x())
-                     .arg(place.y())
-                     .arg(place.width())
-                     .arg(place.height())
-                     .arg(area->viewport()->width())
-                     .arg(area->viewport()->height())
-                     .arg(area->horizontalScrollBar()->value())
-                     .arg(area->verticalScrollBar()->value()));
+            const QRect shown(area->horizontalScrollBar()->value(),
+                              area->verticalScrollBar()->value(), area->viewport()->width(),
+                              area->viewport()->height());
+            Fail(name + ": " + focused->objectName() + " at " + Describe(place) +
+                 " is out of view (" + Describe(shown) + ")");
         }
     } while (focused != first);
 }
 
-void Check(QWidget* dialog, const QString& name, const Options& options) {
+void Check(QWidget* dialog, const QString& name) {
     if (!QTest::qWaitForWindowExposed(dialog)) {
         Fail(name + " did not show");
         return;
@@ -108,24 +103,19 @@ void Check(QWidget* dialog, const QString& name, const Options& options) {
     CheckNames(dialog);
     CheckTabShowsEveryControl(dialog, name);
     const QRect free = dialog->screen()->availableGeometry();
-    if (options.withinScreen && !free.contains(dialog->frameGeometry())) {
-        Fail(QString("%1: frame %2,%3 %4x%5 outside the screen's free area %6x%7")
-                 .arg(name)
-                 .arg(dialog->frameGeometry().x())
-                 .arg(dialog->frameGeometry().y())
-                 .arg(dialog->frameGeometry().width())
-                 .arg(dialog->frameGeometry().height())
-                 .arg(free.width())
-                 .arg(free.height()));
+    if (qEnvironmentVariableIntValue("VK3_SMOKE_WITHIN_SCREEN") != 0 &&
+        !free.contains(dialog->frameGeometry())) {
+        Fail(name + ": frame " + Describe(dialog->frameGeometry()) +
+             " outside the screen's free area " + Describe(free));
     }
-    if (!options.pictures.isEmpty()) {
-        dialog->grab().save(options.pictures + "/" + name + ".png");
+    if (const QString pictures = qEnvironmentVariable("VK3_SMOKE_PICTURES"); !pictures.isEmpty()) {
+        dialog->grab().save(pictures + "/" + name + ".png");
     }
 }
 
 // Presses the button and, once its dialog runs, checks it and closes it with Escape.
-void OpenAndClose(QWidget& main, const char* button, const QString& name, const Options& options) {
-    QTimer::singleShot(0, &main, [&main, name, options] {
+void OpenAndClose(QWidget& main, const char* button, const QString& name) {
+    QTimer::singleShot(0, &main, [&main, name] {
         QWidget* child = QApplication::activeModalWidget();
         if (child == nullptr || child == &main || child->inherits("QMessageBox")) {
             Fail(name + " did not open" + (child ? " (" + child->objectName() + ")" : ""));
@@ -134,7 +124,7 @@ void OpenAndClose(QWidget& main, const char* button, const QString& name, const 
             }
             return;
         }
-        Check(child, name, options);
+        Check(child, name);
         QTest::keyClick(child->focusWidget() ? child->focusWidget() : child, Qt::Key_Escape);
         if (child->isVisible()) {
             Fail(name + " stayed open after Escape");
@@ -147,8 +137,6 @@ void OpenAndClose(QWidget& main, const char* button, const QString& name, const 
 bool ran = false;
 
 void Drive() {
-    const Options options{qEnvironmentVariableIntValue("VK3_SMOKE_WITHIN_SCREEN") != 0,
-                          qEnvironmentVariable("VK3_SMOKE_PICTURES")};
     auto* main = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     if (main == nullptr || main->objectName() != "mainDialog") {
         Fail("the main dialog is not what runs first");
@@ -158,10 +146,10 @@ void Drive() {
         return;
     }
     ran = true;
-    Check(main, "main-dialog", options);
-    OpenAndClose(*main, "cacheSettingsButton", "cache-settings", options);
-    OpenAndClose(*main, "otherSettingsButton", "other-settings", options);
-    OpenAndClose(*main, "creditsButton", "credits", options);
+    Check(main, "main-dialog");
+    OpenAndClose(*main, "cacheSettingsButton", "cache-settings");
+    OpenAndClose(*main, "otherSettingsButton", "other-settings");
+    OpenAndClose(*main, "creditsButton", "credits");
     QTest::keyClick(main, Qt::Key_Escape);
     if (main->isVisible()) {
         Fail("the main dialog stayed open after Escape");

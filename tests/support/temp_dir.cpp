@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <random>
 #include <utility>
 
@@ -54,7 +55,7 @@ TempDir::~TempDir() {
     // Read-only files and folders made by a test must not stop the clean-up.
     for (auto it = fs::recursive_directory_iterator(path_, ignored);
          it != fs::recursive_directory_iterator(); it.increment(ignored)) {
-        // Links are not followed: a test's link may lead out of the folder, to a device.
+        // Links are not followed: what a test's link leads to is not the test's to change.
         if (!it->is_symlink(ignored)) {
             fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
         }
@@ -100,6 +101,33 @@ void RunBoundByFileModes(const std::function<void()>& action) {
     action();
     ::syscall(SYS_capset, &header, saved);
 }
+
+namespace {
+
+// Each test process gets a home, XDG folders and a Wine prefix of its own in a temporary
+// folder, so that no code a test reaches can change the user's real files.
+class TemporaryHome : public ::testing::Environment {
+public:
+    void SetUp() override {
+        home_.emplace();
+        for (const auto& [name, folder] : {std::pair<const char*, const char*>{"HOME", ""},
+                                           {"XDG_CONFIG_HOME", ".config"},
+                                           {"XDG_DATA_HOME", ".local/share"},
+                                           {"XDG_STATE_HOME", ".local/state"},
+                                           {"WINEPREFIX", ".wine"}}) {
+            ::setenv(name, (home_->path() / folder).c_str(), 1);
+        }
+    }
+    void TearDown() override { home_.reset(); }
+
+private:
+    std::optional<TempDir> home_;
+};
+
+[[maybe_unused]] const auto* const kTemporaryHome =
+    ::testing::AddGlobalTestEnvironment(new TemporaryHome);
+
+}  // namespace
 #endif
 
 }  // namespace vk3::test

@@ -71,12 +71,6 @@ TEST_F(CacheSettingsDialogTest, FailuresAndRefusalsKeepTheDialogAndTheFile) {
     EXPECT_EQ(Text("cacheMeshMediumEdit"), "-1294967296");  // standard: 40000000
 
     QLineEdit* highMesh = Find("cacheMeshHighEdit");
-    highMesh->clear();
-    Click("cacheSaveButton");
-    EXPECT_EQ(prompter.notices().at(0),
-              "please enter a number for \"mesh, resource cache - high\".");
-    EXPECT_EQ(dialog->focusWidget(), highMesh);
-
     Type(highMesh, "96000000");
     test::MakeReadOnly(paths.engineConfig);
     Click("cacheSaveButton");

@@ -15,66 +15,57 @@
 namespace vk3 {
 namespace {
 
-class OtherSettingsDialogTest : public ::testing::Test {
-protected:
-    OtherSettingsDialogTest() {
+// Average FPS and player memory are changed with the keyboard and "&save" is pressed with
+// Enter: both files are saved and the dialog closes, or, with debug.ini read-only, the file
+// is named, neither file changes and the dialog stays until the user gives the changes up.
+TEST(OtherSettingsDialogTest, SavesKeyboardChangesToBothFilesOrToNeither) {
+    for (const bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "writable");
+        test::TempDir dir;
+        const InstallationPaths paths = test::InstallationUnder(dir.path());
         test::WriteFile(paths.engineConfig, "[Engine.Setup]\r\nFpS.Average=30.0\r\n");
         test::WriteFile(paths.debugConfig, "[PropertySets]\r\nPlayerMemory.Enabled=false\r\n");
-        dialog = std::make_unique<OtherSettingsDialog>(paths, prompter, &owner);
-    }
-    // Opens the dialog, changes average FPS and player memory with the keyboard, then presses
-    // "&save" with Enter.
-    void ChangeAndSave() {
-        dialog->show();
-        auto* fps = dialog->findChild<QLineEdit*>("averageFpsEdit");
+        if (readOnly) {
+            test::MakeReadOnly(paths.debugConfig);
+        }
+        test::FakePrompter prompter;
+        QWidget owner;
+        OtherSettingsDialog dialog(paths, prompter, &owner);
+        dialog.show();
+        // Announced with its group, the hint read as its description.
+        QAccessibleInterface* field = QAccessible::queryAccessibleInterface(
+            dialog.findChild<QWidget*>("viewRangeHighQualityLowEdit"));
+        EXPECT_EQ(field->text(QAccessible::Name), "view range high quality, low settings");
+        EXPECT_EQ(field->text(QAccessible::Description), "standard: 6000.0");
+
+        auto* fps = dialog.findChild<QLineEdit*>("averageFpsEdit");
         fps->selectAll();
         QTest::keyClicks(fps, "45");
-        QTest::keyClick(dialog->findChild<QComboBox*>("playerMemoryList"), Qt::Key_Down);
-        auto* save = dialog->findChild<QPushButton*>("saveButton");
+        QTest::keyClick(dialog.findChild<QComboBox*>("playerMemoryList"), Qt::Key_Down);
+        auto* save = dialog.findChild<QPushButton*>("saveButton");
         save->setFocus();
         QTest::keyClick(save, Qt::Key_Return);  // Enter presses the focused button
+        if (readOnly) {
+            EXPECT_TRUE(dialog.isVisible());
+            ASSERT_EQ(prompter.errors().size(), 1u);
+            EXPECT_NE(prompter.errors()[0].find("debug.ini"), std::string::npos);
+            // Escape asks: No keeps the dialog open, Yes closes it.
+            prompter.AnswerNo().AnswerYes();
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            EXPECT_TRUE(dialog.isVisible());
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            EXPECT_EQ(
+                prompter.questionsDefaultNo(),
+                std::vector<std::string>(2, "the settings were changed. quit without saving?"));
+        }
+        EXPECT_EQ(dialog.result(), readOnly ? QDialog::Rejected : QDialog::Accepted);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(prompter.messages().size(), readOnly ? 3u : 0u);
+        EXPECT_EQ(ReadProfileString(paths.engineConfig, "Engine.Setup", "FpS.Average", ""),
+                  readOnly ? "30.0" : "45.0");
+        EXPECT_EQ(ReadProfileString(paths.debugConfig, "PropertySets", "PlayerMemory.Enabled", ""),
+                  readOnly ? "false" : "true");
     }
-    std::string Stored(const std::filesystem::path& file, const char* section, const char* key) {
-        return ReadProfileString(file, section, key, "<absent>");
-    }
-
-    test::TempDir dir;
-    InstallationPaths paths = test::InstallationUnder(dir.path());
-    test::FakePrompter prompter;
-    QWidget owner;
-    std::unique_ptr<OtherSettingsDialog> dialog;
-};
-
-TEST_F(OtherSettingsDialogTest, KeyboardChangesAreSavedAndTheDialogCloses) {
-    // Announced with its group, the hint read as its description.
-    QAccessibleInterface* field = QAccessible::queryAccessibleInterface(
-        dialog->findChild<QWidget*>("viewRangeHighQualityLowEdit"));
-    EXPECT_EQ(field->text(QAccessible::Name), "view range high quality, low settings");
-    EXPECT_EQ(field->text(QAccessible::Description), "standard: 6000.0");
-    ChangeAndSave();
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_FALSE(dialog->isVisible() || !prompter.messages().empty());
-    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "FpS.Average"), "45.0");
-    EXPECT_EQ(Stored(paths.debugConfig, "PropertySets", "PlayerMemory.Enabled"), "true");
-}
-
-TEST_F(OtherSettingsDialogTest, AReadOnlyDebugFileIsReportedAndTheDialogStaysOpen) {
-    test::MakeReadOnly(paths.debugConfig);
-    ChangeAndSave();
-    EXPECT_TRUE(dialog->isVisible());
-    ASSERT_EQ(prompter.errors().size(), 1u);
-    EXPECT_NE(prompter.errors()[0].find("debug.ini"), std::string::npos);
-    // The changes were not saved: Escape asks, No keeps the dialog open, Yes closes it.
-    prompter.AnswerNo().AnswerYes();
-    QTest::keyClick(dialog.get(), Qt::Key_Escape);
-    EXPECT_TRUE(dialog->isVisible());
-    QTest::keyClick(dialog.get(), Qt::Key_Escape);
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(prompter.questionsDefaultNo(),
-              std::vector<std::string>(2, "the settings were changed. quit without saving?"));
-    // The two files change together: the engine file keeps its value as well.
-    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "FpS.Average"), "30.0");
-    EXPECT_EQ(Stored(paths.debugConfig, "PropertySets", "PlayerMemory.Enabled"), "false");
 }
 
 }  // namespace
