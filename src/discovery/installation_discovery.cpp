@@ -216,7 +216,7 @@ public:
                            kMaxRegistryBytes)) {
             return;
         }
-        const std::string_view systemReg = registryBuffer_.view();
+        const std::string_view systemReg = registryBuffer_;
         RegistryValueRequest requests[] = {{kInstallKeys[0], "INSTALL_DIR", std::nullopt},
                                            {kInstallKeys[1], "INSTALL_DIR", std::nullopt}};
         ReadRegistryValues(systemReg, requests);
@@ -271,7 +271,7 @@ private:
     std::set<fs::path> prefixesSeen_;
     std::vector<fs::path> prefixes_;
     std::map<fs::path, fs::path> documents_;
-    FileBytes registryBuffer_;
+    std::string registryBuffer_;
 };
 
 void SearchWine(Search& search) {
