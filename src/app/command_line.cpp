@@ -70,6 +70,19 @@ const std::vector<OptionRow>& OptionTable() {
          "a backslash, tab or newline in a folder is written\n"
          "\\\\, \\t or \\n) and exit",
          [](CommandLine& line, std::string) { line.listInstallations = true; }},
+        {{"history"},
+         nullptr,
+         "print the runs whose safety copies are kept, newest\n"
+         "first, and how each kept file differs from the\n"
+         "file as it is now, and exit",
+         [](CommandLine& line, std::string) { line.showHistory = true; }},
+        {{"restore-history"},
+         "RUN",
+         "put back every file of RUN (as --history prints\n"
+         "it) together, keeping the files as they are now\n"
+         "as a new run first, and exit",
+         [](CommandLine& line, std::string run) { line.restoreHistoryRun = std::move(run); },
+         "a run (as --history prints it)"},
         {{"h", "help"},
          nullptr,
          "show this text and exit",
@@ -196,6 +209,7 @@ std::string InstallationListLine(const FoundInstallation& installation) {
 std::string UsageText() {
     std::string text =
         "Usage: vk3tune [--install-dir DIR] [--documents-dir DIR] [--list-installations]\n"
+        "       vk3tune --history | --restore-history RUN\n"
         "       vk3tune [--install-dir DIR] [--documents-dir DIR] --show [--json]\n"
         "       vk3tune [--install-dir DIR] [--documents-dir DIR] [--verbose]\n"
         "               [--restore-defaults main|cache|other] [--set NAME=VALUE ...]\n"

@@ -26,6 +26,8 @@ struct CommandLine {
     bool showHelp = false;
     bool showVersion = false;
     bool listInstallations = false;  // print what discovery finds and exit
+    bool showHistory = false;        // print the kept runs of safety copies and exit
+    std::string restoreHistoryRun;   // put back the files of this run and exit
     std::string error;               // a plain sentence when the arguments cannot be used
 };
 

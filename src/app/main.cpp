@@ -18,6 +18,8 @@
 #endif
 #include "files/safety_copies.h"
 #include "files/save_turn.h"
+#include "history/history_command.h"
+#include "history/history_window.h"
 #include "main_dialog/installation_locator.h"
 #include "main_dialog/main_dialog.h"
 #include "maintenance/backup_file.h"
@@ -78,6 +80,13 @@ int main(int argc, char** argv) {
             std::fputs("vk3tune: no installation found\n", stderr);
         }
         return found.empty() ? 1 : 0;
+    }
+    if (commandLine.showHistory) {
+        return vk3::PrintHistory(vk3::DefaultSafetyFolder(), stdout);
+    }
+    if (!commandLine.restoreHistoryRun.empty()) {
+        return vk3::RestoreHistory(vk3::DefaultSafetyFolder(), commandLine.restoreHistoryRun,
+                                   stdout, stderr);
     }
     if (commandLine.settings.Any()) {
         // Scripts and SSH sessions: no display needed, no Qt GUI platform plugin loaded.
@@ -145,7 +154,11 @@ int main(int argc, char** argv) {
             return vk3::ChooseDocumentsFolder(asker, current, documentsRecord);
         });
     dialog.SetMaintenanceActions(
-        {vk3::CreateBackup, vk3::LoadBackup, vk3::RemoveStartLogos, vk3::RestoreStartLogos});
+        {vk3::CreateBackup, vk3::LoadBackup, vk3::RemoveStartLogos, vk3::RestoreStartLogos,
+         [&prompter, &safetyCopies](QWidget* owner) {
+             return vk3::HistoryWindow::Open(owner, prompter, vk3::DefaultSafetyFolder(),
+                                             &safetyCopies);
+         }});
     dialog.exec();
     return 0;
 }

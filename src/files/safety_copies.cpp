@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "files/disk.h"
+#include "files/run_record.h"
 
 namespace fs = std::filesystem;
 
@@ -20,8 +21,7 @@ constexpr std::string_view kIndexName = "index.txt";
 // the clock, which can go back.
 constexpr std::string_view kRunNumberName = "run-number.txt";
 
-// 2024-05-01_18-30-05, sortable by time and free of characters Windows refuses.
-std::string RunName(std::chrono::system_clock::time_point started) {
+std::string LocalTime(std::chrono::system_clock::time_point started, const char* format) {
     const std::time_t time = std::chrono::system_clock::to_time_t(started);
     std::tm local{};
 #ifdef _WIN32
@@ -29,9 +29,14 @@ std::string RunName(std::chrono::system_clock::time_point started) {
 #else
     localtime_r(&time, &local);
 #endif
-    char name[32];
-    std::strftime(name, sizeof name, "%Y-%m-%d_%H-%M-%S", &local);
-    return name;
+    char text[48];
+    std::strftime(text, sizeof text, format, &local);
+    return text;
+}
+
+// 2024-05-01_18-30-05, sortable by time and free of characters Windows refuses.
+std::string RunName(std::chrono::system_clock::time_point started) {
+    return LocalTime(started, "%Y-%m-%d_%H-%M-%S");
 }
 
 // Only folders named like ours are ever deleted; anything else in the folder stays.
@@ -96,7 +101,19 @@ std::vector<Run> OtherRuns(const fs::path& root, const fs::path& current) {
 }  // namespace
 
 SafetyCopies::SafetyCopies(fs::path root, std::chrono::system_clock::time_point started)
-    : root_(std::move(root)), runName_(RunName(started)) {}
+    : root_(std::move(root)),
+      runName_(RunName(started)),
+      runTime_(LocalTime(started, "%Y-%m-%dT%H:%M:%S%z")) {}
+
+void SafetyCopies::BeginNewRun(std::chrono::system_clock::time_point started) {
+    runName_ = RunName(started);
+    runTime_ = LocalTime(started, "%Y-%m-%dT%H:%M:%S%z");
+    runFolder_.clear();
+    handled_.clear();
+    copyNames_.clear();
+    index_.clear();
+    copies_.clear();
+}
 
 FileStatus SafetyCopies::KeepBefore(const fs::path& file) {
     if (busy_) {
@@ -190,7 +207,8 @@ FileStatus SafetyCopies::Copy(const fs::path& file) {
     const std::string stem = Utf8FromPath(file.stem());
     const std::string extension = Utf8FromPath(file.extension());
     std::string name = stem + extension;
-    for (int n = 2; copyNames_.contains(name) || name == kIndexName || name == kRunNumberName;
+    for (int n = 2; copyNames_.contains(name) || name == kIndexName || name == kRunNumberName ||
+                    name == kRunRecordName;
          ++n) {
         name = stem + " (" + std::to_string(n) + ")" + extension;
     }
@@ -205,7 +223,16 @@ FileStatus SafetyCopies::Copy(const fs::path& file) {
     if (FileStatus written = ReplaceFileContents(runFolder_ / kIndexName, index, true); !written) {
         return failed(written);
     }
+    // The index is for people; the record, which any path survives, for the history.
+    RunRecord record{runTime_, copies_};
+    record.copies.push_back({name, file});
+    if (FileStatus written =
+            ReplaceFileContents(runFolder_ / kRunRecordName, RunRecordText(record), true);
+        !written) {
+        return failed(written);
+    }
     copyNames_.insert(name);
+    copies_ = std::move(record.copies);
     index_ = std::move(index);
     return FileStatus::Success();
 }

@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "files/file_system.h"
+#include "files/run_record.h"
 
 namespace vk3 {
 
@@ -15,7 +17,8 @@ inline constexpr std::size_t kSafetyRunsKept = 20;
 
 // Keeps the bytes a file had before this run of the program first replaced it, in a folder
 // of its own per run (<root>/2024-05-01_18-30-05/), with an index naming the folder each
-// copy came from. Putting a copy back is copying it over the file.
+// copy came from and a record of the run (files/run_record.h). Putting a copy back is copying it
+// over the file.
 class SafetyCopies {
 public:
     // root empty: no place for copies is known, and every replacement is refused.
@@ -24,6 +27,10 @@ public:
     // Copies the file the first time it is about to be replaced in this run; a file that is
     // not there has nothing to keep. A failure names the file and why.
     FileStatus KeepBefore(const std::filesystem::path& file);
+
+    // Later copies go to a new run folder, even of files this run already kept: a restore
+    // from the history keeps the files as they are right before it, so that it can be undone.
+    void BeginNewRun(std::chrono::system_clock::time_point started);
 
     // This run's folder; empty until the first copy.
     const std::filesystem::path& RunFolder() const { return runFolder_; }
@@ -35,10 +42,12 @@ private:
 
     std::filesystem::path root_;
     std::string runName_;
+    std::string runTime_;
     std::filesystem::path runFolder_;
     std::set<std::filesystem::path> handled_;
     std::set<std::string> copyNames_;
     std::string index_;
+    std::vector<RunCopy> copies_;
     bool busy_ = false;  // the copies themselves go through the guarded replacement
 };
 

@@ -103,6 +103,7 @@ void MainDialog::BuildControls() {
 
     loadBackupButton_ = MakeDialogButton(this, "loadBackupButton", "&load backup...");
     createBackupButton_ = MakeDialogButton(this, "createBackupButton", "create &backup...");
+    historyButton_ = MakeDialogButton(this, "historyButton", "h&istory...");
     saveSettingsButton_ = MakeDialogButton(this, "saveSettingsButton", "&save settings");
     quitButton_ = MakeDialogButton(this, "quitButton", "&quit");
     quitButton_->setDefault(true);
@@ -110,8 +111,8 @@ void MainDialog::BuildControls() {
     // Last in the tab order, so that the first list keeps the focus when the dialog opens.
     setTabOrder(creditsButton_, changeDocumentsButton_);
     auto* bottom = new QHBoxLayout;
-    for (QPushButton* button : {loadBackupButton_, createBackupButton_, saveSettingsButton_,
-                                quitButton_, creditsButton_}) {
+    for (QPushButton* button : {loadBackupButton_, createBackupButton_, historyButton_,
+                                saveSettingsButton_, quitButton_, creditsButton_}) {
         bottom->addWidget(button);
     }
     layout->addLayout(bottom);
@@ -256,6 +257,7 @@ void MainDialog::ConnectButtons() {
     connect(loadBackupButton_, &QPushButton::clicked, this, &MainDialog::LoadBackup);
     connect(createBackupButton_, &QPushButton::clicked, this,
             [this, run] { run(maintenance_.createBackup); });
+    connect(historyButton_, &QPushButton::clicked, this, &MainDialog::OpenHistory);
     connect(restoreLogosButton_, &QPushButton::clicked, this,
             [this, run] { run(maintenance_.restoreStartLogos); });
     connect(restoreSettingsButton_, &QPushButton::clicked, this,
@@ -388,6 +390,18 @@ void MainDialog::UpdateAspectRatio() {
 
 void MainDialog::LoadBackup() {
     if (maintenance_.loadBackup && maintenance_.loadBackup(prompter_, paths_)) {
+        LoadMainSettings();
+    }
+}
+
+void MainDialog::OpenHistory() {
+    if (!maintenance_.history || childOpen_) {
+        return;
+    }
+    childOpen_ = true;
+    const bool restored = maintenance_.history(this);
+    childOpen_ = false;
+    if (restored) {
         LoadMainSettings();
     }
 }

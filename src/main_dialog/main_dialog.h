@@ -43,6 +43,8 @@ struct MaintenanceActions {
     std::function<bool(Prompter& prompter, const InstallationPaths& paths)> loadBackup;
     MaintenanceAction removeStartLogos;
     MaintenanceAction restoreStartLogos;
+    // Runs the history window owned by `owner`; true when it put files back.
+    std::function<bool(QWidget* owner)> history;
 };
 
 // Follows the documents folder in the "documents:" row while it does not exist yet.
@@ -103,6 +105,7 @@ private:
     void RestoreDefaultSettings();
     void UpdateAspectRatio();
     void LoadBackup();
+    void OpenHistory();
     // Asks for another documents folder and shows the settings from there.
     void ChangeDocumentsFolder();
     void OpenChild(const ChildDialogOpener& opener);
@@ -131,6 +134,7 @@ private:
     QPushButton* restoreSettingsButton_ = nullptr;
     QPushButton* loadBackupButton_ = nullptr;
     QPushButton* createBackupButton_ = nullptr;
+    QPushButton* historyButton_ = nullptr;
     QPushButton* saveSettingsButton_ = nullptr;
     QPushButton* quitButton_ = nullptr;
     QPushButton* creditsButton_ = nullptr;

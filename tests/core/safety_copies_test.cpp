@@ -44,7 +44,7 @@ TEST_F(SafetyCopiesTest, KeepsEachFileOnceBeforeItsFirstChangeInARun) {
     const fs::path run = safety_->RunFolder();
     EXPECT_EQ(FileNamesIn(run),
               (std::set<std::string>{"vkmain.ini", "UserOptions.ini", "vkmain (2).ini", "index.txt",
-                                     "run-number.txt"}));
+                                     "run-number.txt", "record.txt"}));
     EXPECT_EQ(ReadFile(run / "vkmain.ini"), "A=1");
     EXPECT_EQ(ReadFile(run / "vkmain (2).ini"), "second installation");
     EXPECT_TRUE(ReadFile(run / "index.txt")

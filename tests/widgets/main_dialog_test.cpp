@@ -57,7 +57,7 @@ void Click(const QWidget& dialog, const char* button) {
 }
 
 const MaintenanceActions kMaintenance = {CreateBackup, LoadBackup, RemoveStartLogos,
-                                         RestoreStartLogos};
+                                         RestoreStartLogos, {}};
 
 class MainDialogTest : public ::testing::Test {
 protected:
