@@ -210,22 +210,27 @@ const VdfNode* VdfNode::Find(std::string_view name) const {
     return nullptr;
 }
 
-std::optional<VdfNode> ParseVdf(std::string_view text) {
+namespace {
+
+// The whole input read as the top block's children, or nothing when it is malformed.
+template <typename Reader>
+std::optional<VdfNode> ParseWith(std::string_view input) {
     VdfNode root;
-    VdfReader reader(text);
+    Reader reader(input);
     if (!reader.ReadBlock(root, 0)) {
         return std::nullopt;
     }
     return root;
 }
 
+}  // namespace
+
+std::optional<VdfNode> ParseVdf(std::string_view text) {
+    return ParseWith<VdfReader>(text);
+}
+
 std::optional<VdfNode> ParseBinaryVdf(std::string_view bytes) {
-    VdfNode root;
-    BinaryVdfReader reader(bytes);
-    if (!reader.ReadBlock(root, 0)) {
-        return std::nullopt;
-    }
-    return root;
+    return ParseWith<BinaryVdfReader>(bytes);
 }
 
 }  // namespace vk3
