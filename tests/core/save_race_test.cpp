@@ -150,8 +150,9 @@ TEST(SaveRace, KilledAtEveryDiskChangeAPairIsBothOldOrBothNewAfterTheNextStart) 
              return LoadBackup(prompter, paths);
          }},
     };
-    for (const auto& [name, step] : steps) {
-        SCOPED_TRACE(name);
+    for (const auto& named : steps) {
+        const auto& step = named.step;
+        SCOPED_TRACE(named.name);
         int killPoints = 0;
         for (long n = 1;; ++n) {
             WriteFile(paths.engineConfig, oldEngine);
