@@ -43,8 +43,8 @@ TEST_F(HistoryTest, AnyPathReadsBackAndEarlierRunsStayReadable) {
 }
 
 TEST_F(HistoryTest, ChangesAreNamedAsTheDialogsNameThem) {
-    const std::string utf16Then("\xFF\xFE[\0s\0]\0\n\0X\0=\0001\0\n\0", 20);
-    const std::string utf16Now("\xFF\xFE[\0s\0]\0\n\0X\0=\0002\0\n\0", 20);
+    const std::string utf16Then("\xFF\xFE[\0s\0]\0\n\0X\0=\0001\0\n\0", 18);
+    const std::string utf16Now("\xFF\xFE[\0s\0]\0\n\0X\0=\0002\0\n\0", 18);
     struct Case {
         const char* file;
         std::string then;
