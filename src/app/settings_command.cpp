@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "profile/profile_store.h"
-#include "text/ascii_text.h"
 #include "settings/catalogue.h"
-#include "text/number_text.h"
 #include "settings/resolution.h"
+#include "text/ascii_text.h"
+#include "text/number_text.h"
 
 namespace vk3 {
 
@@ -125,6 +125,16 @@ int ItemIndex(const ListState& list, std::string_view value) {
 
 std::string Refusal(const CommandSetting& setting, std::string_view value, std::string_view why) {
     return setting.name + "=" + std::string(value) + " refused: " + std::string(why);
+}
+
+// Selects the list item the value names; refuses a value that names none.
+std::string SelectItem(const CommandSetting& setting, ListState& list, const std::string& value) {
+    const int index = ItemIndex(list, value);
+    if (index < 0) {
+        return Refusal(setting, value, "please choose one of " + ChoicesText(list.items) + ".");
+    }
+    list.selected = index;
+    return {};
 }
 
 }  // namespace
@@ -310,13 +320,7 @@ std::string SettingsSession::SetMain(const CommandSetting& setting, const std::s
         }
         return {};
     }
-    ListState& list = main_.List(control);
-    const int index = ItemIndex(list, value);
-    if (index < 0) {
-        return Refusal(setting, value, "please choose one of " + ChoicesText(list.items) + ".");
-    }
-    list.selected = index;
-    return {};
+    return SelectItem(setting, main_.List(control), value);
 }
 
 std::string SettingsSession::SetResolution(const std::string& value) {
@@ -361,13 +365,7 @@ std::string SettingsSession::SetCache(const CommandSetting& setting, const std::
 std::string SettingsSession::SetOther(const CommandSetting& setting, const std::string& value) {
     const auto control = static_cast<OtherControl>(setting.control);
     if (SettingOf(control).kind == OtherKind::Switch) {
-        ListState& list = other_.List(control);
-        const int index = ItemIndex(list, value);
-        if (index < 0) {
-            return Refusal(setting, value, "please choose one of " + ChoicesText(list.items) + ".");
-        }
-        list.selected = index;
-        return {};
+        return SelectItem(setting, other_.List(control), value);
     }
     other_.FieldText(control) = value;
     if (other_.FirstInvalidField() == control) {
