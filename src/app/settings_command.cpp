@@ -20,13 +20,6 @@ std::size_t Index(SettingsDialog dialog) {
     return static_cast<std::size_t>(dialog);
 }
 
-std::string WithoutColon(std::string_view caption) {
-    if (caption.ends_with(':')) {
-        caption.remove_suffix(1);
-    }
-    return std::string(caption);
-}
-
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }

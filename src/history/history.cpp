@@ -13,7 +13,7 @@
 #include "other_dialog/other_settings_model.h"
 #include "profile/ini_document.h"
 #include "settings/catalogue.h"
-#include "text/code_page.h"
+#include "text/ascii_text.h"
 
 namespace fs = std::filesystem;
 
@@ -21,24 +21,10 @@ namespace vk3 {
 
 namespace {
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
-}
-
-std::string WithoutColon(std::string_view caption) {
-    return std::string(caption.ends_with(':') ? caption.substr(0, caption.size() - 1) : caption);
-}
-
 // The settings file a kept file is, by its name.
 enum class KeptFile { Engine, Debug, UserOptions, Other };
 KeptFile KindOf(const fs::path& file) {
-    const std::string name = Lower(Utf8FromPath(file.filename()));
+    const std::string name = AsciiLower(Utf8FromPath(file.filename()));
     return name == "vkmain.ini"        ? KeptFile::Engine
            : name == "debug.ini"       ? KeptFile::Debug
            : name == "useroptions.ini" ? KeptFile::UserOptions
@@ -90,42 +76,22 @@ struct Entries {
     std::map<std::string, std::size_t> byName;  // "section\nkey", lower case
 
     const Entry* Find(const Entry& like) const {
-        const auto found = byName.find(Lower(like.section + "\n" + like.key));
+        const auto found = byName.find(AsciiLower(like.section + "\n" + like.key));
         return found == byName.end() ? nullptr : &inOrder[found->second];
     }
 };
 
 Entries EntriesOf(const std::string& bytes) {
-    const std::string text =
-        bytes.starts_with("\xFF\xFE") ? Utf16LeToUtf8(std::string_view(bytes).substr(2)) : bytes;
     Entries entries;
-    std::map<std::string, bool> sectionsSeen;  // lower-case name: this is its first section
-    std::string section;
-    bool first = false;
-    std::size_t begin = 0;
-    while (begin < text.size()) {
-        std::size_t end = text.find('\n', begin);
-        end = end == std::string::npos ? text.size() : end;
-        const std::string_view line =
-            TrimIniBlanks(std::string_view(text).substr(begin, end - begin));
-        begin = end + 1;
-        if (line.starts_with('[')) {
-            const std::size_t close = line.find(']');
-            section = std::string(TrimIniBlanks(line.substr(1, close - 1)));
-            first = sectionsSeen.emplace(Lower(section), true).second;
-            continue;
-        }
-        const std::size_t equals = line.find('=');
-        if (!first || equals == std::string_view::npos) {
-            continue;
-        }
-        Entry entry{section, std::string(TrimIniBlanks(line.substr(0, equals))),
-                    std::string(TrimIniBlanks(line.substr(equals + 1)))};
-        if (entries.byName.emplace(Lower(section + "\n" + entry.key), entries.inOrder.size())
-                .second) {
-            entries.inOrder.push_back(std::move(entry));
-        }
-    }
+    IniDocument(bytes).ForEachEntry(
+        [&](std::string_view section, std::string_view key, std::string_view value) {
+            Entry entry{std::string(section), std::string(key), std::string(value)};
+            if (entries.byName
+                    .emplace(AsciiLower(entry.section + "\n" + entry.key), entries.inOrder.size())
+                    .second) {
+                entries.inOrder.push_back(std::move(entry));
+            }
+        });
     return entries;
 }
 

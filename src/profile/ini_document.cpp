@@ -199,6 +199,27 @@ std::optional<IniDocument::Entry> IniDocument::FindEntry(Section& section, std::
     return EntryOf(LineFrom(found->second));
 }
 
+void IniDocument::ForEachEntry(
+    const std::function<void(std::string_view, std::string_view, std::string_view)>& visit) const {
+    for (std::size_t index = 0; index < sections_.size(); ++index) {
+        const Section& section = sections_[index];
+        if (section.headerEnd == Section::kNotInFile ||
+            FindSection(section.name) != std::optional<std::size_t>(index)) {
+            continue;  // added, or a later section of a name seen before
+        }
+        for (std::size_t begin = section.headerEnd; begin < section.bodyEnd;) {
+            const Line line = LineFrom(begin);
+            if (const auto entry = EntryOf(line)) {
+                visit(section.name,
+                      std::string_view(text_).substr(entry->keyBegin,
+                                                     entry->keyEnd - entry->keyBegin),
+                      OriginalValue(*entry));
+            }
+            begin = line.end;
+        }
+    }
+}
+
 std::string_view IniDocument::OriginalValue(const Entry& entry) const {
     return std::string_view(text_).substr(entry.valueBegin, entry.valueEnd - entry.valueBegin);
 }

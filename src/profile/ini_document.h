@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -34,6 +35,12 @@ public:
     // entry of a key wins. A section's keys are gathered at its first lookup, so that
     // sections nobody asks for are never gone through.
     std::optional<std::string_view> Find(std::string_view section, std::string_view key);
+
+    // Every entry as it was read, in file order, of the first section of each name (the one
+    // lookups search); the value as Find gives it. Keys are handed on as they stand, so a
+    // key that repeats in its section is handed on each time.
+    void ForEachEntry(const std::function<void(std::string_view section, std::string_view key,
+                                               std::string_view value)>& visit) const;
 
     // Makes the key hold the value. Setting the value a key already holds changes nothing.
     void Set(std::string_view section, std::string_view key, std::string_view value);

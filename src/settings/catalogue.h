@@ -66,6 +66,14 @@ struct MainControlInfo {
     int screenOrder;  // position on the screen and in the tab order, from the top left
 };
 
+// A control's caption as its name in lists and messages: without the closing colon.
+inline std::string WithoutColon(std::string_view caption) {
+    if (caption.ends_with(':')) {
+        caption.remove_suffix(1);
+    }
+    return std::string(caption);
+}
+
 // The 24 controls in load/save/restore order.
 std::span<const MainControlInfo> MainControls();
 const MainControlInfo& InfoOf(MainControl control);
