@@ -1,14 +1,16 @@
 // Arbitrary bytes as an INI file: an untouched document gives its exact input back, and a
 // write changes that key alone, reads back, and leaves every other key as it read before.
-// A document told the keys that come reads and writes as one that indexes them all.
+// Every entry listed is found by a lookup.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <string_view>
 
 #include "profile/ini_document.h"
+#include "text/ascii_text.h"
 #include "text/code_page.h"
 
 namespace {
@@ -43,6 +45,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     vk3::IniDocument untouched{file};
     Require(untouched.Serialize() == file);
+    // Every entry listed is found by a lookup, which gives the first entry of its key.
+    vk3::IniDocument lookup{file};
+    std::set<std::string> seen;
+    untouched.ForEachEntry(
+        [&](std::string_view inSection, std::string_view name, std::string_view stored) {
+            const auto found = lookup.Find(inSection, name);
+            Require(found.has_value());
+            if (seen.insert(vk3::AsciiLower(std::string(inSection) + "\n" + std::string(name)))
+                    .second) {
+                Require(*found == stored);
+            }
+        });
     if (!Writable(section) || !Writable(key) || value.find_first_of("\r\n") != value.npos ||
         (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
          value.back() == value.front())) {
