@@ -149,6 +149,7 @@ void Drive() {
     Check(main, "main-dialog");
     OpenAndClose(*main, "cacheSettingsButton", "cache-settings");
     OpenAndClose(*main, "otherSettingsButton", "other-settings");
+    OpenAndClose(*main, "historyButton", "history");
     OpenAndClose(*main, "creditsButton", "credits");
     QTest::keyClick(main, Qt::Key_Escape);
     if (main->isVisible()) {
