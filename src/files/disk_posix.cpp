@@ -327,16 +327,25 @@ bool MakePrivateFolder(const fs::path& folder) {
     return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
-bool WriteNewFlushed(const fs::path& path, std::string_view bytes) {
+FileStatus WriteNewFlushed(const fs::path& path, std::string_view bytes) {
     CountDiskChange();
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
-        return false;
+        return FromErrno(path, errno);
     }
     bool written = WriteAll(fd, bytes);
     CountDiskChange();
-    written = ::fsync(fd) == 0 && written;
-    return ::close(fd) == 0 && written;
+    written = written && ::fsync(fd) == 0;
+    int error = errno;
+    if (::close(fd) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        Remove(path);
+        return FromErrno(path, error);
+    }
+    return FileStatus::Success();
 }
 
 LockHandle TryLock(const fs::path& lockFile) {

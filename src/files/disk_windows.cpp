@@ -242,17 +242,26 @@ bool MakePrivateFolder(const fs::path& folder) {
     return fs::is_directory(folder, error);
 }
 
-bool WriteNewFlushed(const fs::path& path, std::string_view bytes) {
+FileStatus WriteNewFlushed(const fs::path& path, std::string_view bytes) {
     CountDiskChange();
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return false;
+        return FromWindowsError(path, GetLastError());
     }
     bool written = WriteAll(file, bytes);
     CountDiskChange();
     written = FlushFileBuffers(file) && written;
-    return CloseHandle(file) && written;
+    DWORD error = written ? ERROR_SUCCESS : GetLastError();
+    if (!CloseHandle(file) && written) {
+        written = false;
+        error = GetLastError();
+    }
+    if (!written) {
+        DeleteFileW(path.c_str());
+        return FromWindowsError(path, error);
+    }
+    return FileStatus::Success();
 }
 
 LockHandle TryLock(const fs::path& lockFile) {

@@ -283,7 +283,10 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
         for (const disk::Prepared& file : prepared) {
             files.push_back({file.target, file.temporary, file.inode});
         }
-        record.Write(files);
+        if (FileStatus recorded = record.Write(files); !recorded) {
+            discardAll();
+            return recorded;
+        }
     }
     for (std::size_t i = 0; i < replacements.size(); ++i) {
         const std::optional<FileVersion>& readVersion = replacements[i].readVersion;

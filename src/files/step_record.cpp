@@ -87,29 +87,38 @@ bool HasLineBreakOrTab(const fs::path& path) {
 
 }  // namespace
 
-bool StepRecord::Write(const std::vector<StepFile>& files) {
+FileStatus StepRecord::Write(const std::vector<StepFile>& files) {
     const fs::path folder = StepsFolder();
-    if (folder.empty() || !disk::MakePrivateFolder(folder)) {
-        return false;
+    if (folder.empty()) {
+        return FileStatus::Success();
+    }
+    const std::string what = "the record that keeps files saved together whole could not be ";
+    if (!disk::MakePrivateFolder(folder)) {
+        return FileStatus::Failure(folder, FileProblem::ReadOnly, what + "made in this folder");
     }
     std::string text(kFirstLine);
     for (const StepFile& file : files) {
-        if (HasLineBreakOrTab(file.target) || HasLineBreakOrTab(file.prepared)) {
-            return false;
+        for (const fs::path& path : {file.target, file.prepared}) {
+            if (HasLineBreakOrTab(path)) {
+                return FileStatus::Failure(path, FileProblem::Invalid,
+                                           what + "written: the path holds a tab or line break");
+            }
         }
         text += Utf8FromPath(file.target) + "\t" + Utf8FromPath(file.prepared) + "\t" +
                 std::to_string(file.inode) + "\n";
     }
     text += kLastLine;
     std::random_device random;
-    for (int attempt = 0; attempt < 16; ++attempt) {
+    std::error_code error;
+    do {
         path_ = folder / (std::to_string(random()) + std::to_string(random()) + ".step");
-        if (disk::WriteNewFlushed(path_, text)) {
-            return true;
-        }
+    } while (fs::exists(fs::symlink_status(path_, error)));
+    FileStatus status = disk::WriteNewFlushed(path_, text);
+    if (!status) {
+        path_.clear();
+        status.reason = what + "written: " + status.reason;
     }
-    path_.clear();
-    return false;
+    return status;
 }
 
 void StepRecord::Remove() {
