@@ -165,6 +165,8 @@ void IniDocument::GatherKeys(Section& section) {
     if (section.headerEnd == Section::kNotInFile) {
         return;
     }
+    // Room for a line every 32 bytes, so that a large section is gathered without rehashing.
+    keys.reserve((section.bodyEnd - section.headerEnd) / 32);
     std::size_t lastEntryLine = Section::kNotInFile;
     for (std::size_t begin = section.headerEnd; begin < section.bodyEnd;) {
         const Line line = LineFrom(begin);
