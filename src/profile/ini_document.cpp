@@ -1,6 +1,7 @@
 #include "profile/ini_document.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -15,6 +16,29 @@ constexpr std::string_view kCrLf = "\r\n";
 
 bool IsLineEnd(char c) {
     return c == '\r' || c == '\n';
+}
+
+// The first CR or LF at or after `from`, else the end: eight bytes are looked at a time,
+// which makes the pass over a large file's lines several times faster than byte by byte.
+std::size_t FindLineEnd(std::string_view text, std::size_t from) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    const char* data = text.data();
+    while (from + 8 <= text.size()) {
+        std::uint64_t word;
+        std::memcpy(&word, data + from, 8);
+        const std::uint64_t cr = word ^ (kOnes * '\r');
+        const std::uint64_t lf = word ^ (kOnes * '\n');
+        // A byte is zero in cr or lf exactly where the word holds CR or LF.
+        if ((((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs) {
+            break;
+        }
+        from += 8;
+    }
+    while (from < text.size() && !IsLineEnd(data[from])) {
+        ++from;
+    }
+    return from;
 }
 
 bool IsUtf16File(std::string_view bytes) {
@@ -118,10 +142,7 @@ void IniDocument::FindHeaders() {
 
 IniDocument::Line IniDocument::LineFrom(std::size_t begin) const {
     const std::size_t size = text_.size();
-    std::size_t contentEnd = begin;
-    while (contentEnd < size && !IsLineEnd(text_[contentEnd])) {
-        ++contentEnd;
-    }
+    const std::size_t contentEnd = FindLineEnd(text_, begin);
     std::size_t end = contentEnd;
     if (end < size) {
         const bool crLf = text_[end] == '\r' && end + 1 < size && text_[end + 1] == '\n';
