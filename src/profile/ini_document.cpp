@@ -186,18 +186,18 @@ void IniDocument::GatherKeys(Section& section) {
     if (section.headerEnd == Section::kNotInFile) {
         return;
     }
-    // Room for a line every 32 bytes, so that a large section is gathered without rehashing.
-    keys.reserve((section.bodyEnd - section.headerEnd) / 32);
     std::size_t lastEntryLine = Section::kNotInFile;
     for (std::size_t begin = section.headerEnd; begin < section.bodyEnd;) {
         const Line line = LineFrom(begin);
         if (const auto entry = EntryOf(line)) {
-            keys.try_emplace(text_.substr(entry->keyBegin, entry->keyEnd - entry->keyBegin),
-                             line.begin);
+            keys.push_back(
+                {NameHash{}(text_.substr(entry->keyBegin, entry->keyEnd - entry->keyBegin)),
+                 line.begin});
             lastEntryLine = line.begin;
         }
         begin = line.end;
     }
+    std::sort(keys.begin(), keys.end());
     if (lastEntryLine != Section::kNotInFile) {
         section.lastEntry = EntryOf(LineFrom(lastEntryLine));
     }
@@ -215,11 +215,16 @@ std::optional<IniDocument::Entry> IniDocument::FindEntry(Section& section, std::
     if (!section.keys) {
         GatherKeys(section);
     }
-    const auto found = section.keys->find(key);
-    if (found == section.keys->end()) {
-        return std::nullopt;
+    const std::size_t hash = NameHash{}(key);
+    const KeyLines& keys = *section.keys;
+    for (auto it = std::lower_bound(keys.begin(), keys.end(), KeyLine{hash, 0});
+         it != keys.end() && it->hash == hash; ++it) {
+        const auto entry = EntryOf(LineFrom(it->lineBegin));
+        if (SameName(text_.substr(entry->keyBegin, entry->keyEnd - entry->keyBegin), key)) {
+            return entry;
+        }
     }
-    return EntryOf(LineFrom(found->second));
+    return std::nullopt;
 }
 
 void IniDocument::ForEachEntry(

@@ -84,11 +84,16 @@ private:
     struct NameHash {
         std::size_t operator()(std::string_view name) const;
     };
-    struct SameNameAs {
-        bool operator()(std::string_view a, std::string_view b) const { return SameName(a, b); }
+    // An entry's line start with the hash of its key; a section's are sorted by hash and
+    // then by place, so that among entries of one name the first in the file comes first.
+    struct KeyLine {
+        std::size_t hash;
+        std::size_t lineBegin;
+        bool operator<(const KeyLine& other) const {
+            return hash != other.hash ? hash < other.hash : lineBegin < other.lineBegin;
+        }
     };
-    // The line start of the first entry of each key, the keys viewing the text.
-    using KeyLines = std::unordered_map<std::string_view, std::size_t, NameHash, SameNameAs>;
+    using KeyLines = std::vector<KeyLine>;
     struct Section {
         std::string name;
         static constexpr std::size_t kNotInFile = static_cast<std::size_t>(-1);
