@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "files/file_system.h"
+#include "files/file_text.h"
 
 namespace vk3::disk {
 
@@ -18,7 +19,7 @@ void CountDiskChange();
 
 // Reads a regular file whole, noting the version it was read at.
 FileStatus Read(const std::filesystem::path& path, std::uint64_t limit, std::string_view tooLarge,
-                std::string& bytes, FileVersion& version);
+                FileText& bytes, FileVersion& version);
 
 FileVersion VersionOf(const std::filesystem::path& path);
 

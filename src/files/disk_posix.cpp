@@ -123,8 +123,8 @@ bool WritePieces(int fd, std::span<const std::string_view> pieces) {
 }  // namespace
 
 FileStatus Read(const fs::path& path, std::uint64_t limit, std::string_view tooLarge,
-                std::string& bytes, FileVersion& version) {
-    bytes.clear();
+                FileText& bytes, FileVersion& version) {
+    bytes.Clear();
     version = {};
     // Opening never waits, not even for a pipe without a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -146,9 +146,9 @@ FileStatus Read(const fs::path& path, std::uint64_t limit, std::string_view tooL
         // One byte more than expected, so that the end is seen without growing; a file that
         // grows meanwhile is read to its end all the same, up to the limit.
         std::size_t filled = 0;
-        bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
+        char* room = bytes.Reserve(static_cast<std::size_t>(info.st_size) + 1);
         for (;;) {
-            const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+            const ssize_t got = ::read(fd, room + filled, bytes.capacity() - filled);
             if (got < 0 && errno == EINTR) {
                 continue;
             }
@@ -164,11 +164,12 @@ FileStatus Read(const fs::path& path, std::uint64_t limit, std::string_view tooL
                 status = FileStatus::Failure(path, FileProblem::TooLarge, std::string(tooLarge));
                 break;
             }
-            if (filled == bytes.size()) {
-                bytes.resize(bytes.size() + std::max<std::size_t>(bytes.size() / 2, 1 << 16));
+            if (filled == bytes.capacity()) {
+                bytes.SetSize(filled);
+                room = bytes.Reserve(filled + std::max<std::size_t>(filled / 2, 1 << 16));
             }
         }
-        bytes.resize(status ? filled : 0);
+        bytes.SetSize(status ? filled : 0);
         // A file written while it was read is not the version seen at its start.
         if (status && ::fstat(fd, &info) == 0 && !(VersionFromStat(info) == version)) {
             version = {};

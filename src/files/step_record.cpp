@@ -131,8 +131,7 @@ void StepRecord::Remove() {
 void FinishRecordedSteps(const std::vector<fs::path>& lockedFolders) {
     for (const fs::path& recordPath : RecordPaths()) {
         std::string text;
-        FileVersion ignored;
-        if (!disk::Read(recordPath, 1 << 20, "", text, ignored)) {
+        if (!ReadFileBytes(recordPath, text, 1 << 20, "")) {
             continue;
         }
         const ReadRecord record = Parse(text);
@@ -165,8 +164,7 @@ std::vector<fs::path> FoldersOfRecordedSteps() {
     std::vector<fs::path> folders;
     for (const fs::path& recordPath : RecordPaths()) {
         std::string text;
-        FileVersion ignored;
-        if (disk::Read(recordPath, 1 << 20, "", text, ignored)) {
+        if (ReadFileBytes(recordPath, text, 1 << 20, "")) {
             for (const StepFile& file : Parse(text).files) {
                 folders.push_back(FolderOf(file.target));
             }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -8,6 +9,8 @@
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "files/file_text.h"
 
 namespace vk3 {
 
@@ -25,7 +28,8 @@ namespace vk3 {
 // at the end of the file.
 class IniDocument {
 public:
-    explicit IniDocument(std::string fileBytes);
+    explicit IniDocument(std::string_view fileBytes);
+    explicit IniDocument(FileText fileBytes);
     ~IniDocument();
     IniDocument(const IniDocument&) = delete;
     IniDocument& operator=(const IniDocument&) = delete;
@@ -52,7 +56,7 @@ public:
     bool utf16() const { return utf16_; }
 
     // The file's bytes as they were read.
-    std::string_view fileBytes() const { return read_; }
+    std::string_view fileBytes() const { return read_.view(); }
 
     // The whole file as it is now, in the encoding it was read in.
     std::string Serialize();
@@ -81,14 +85,15 @@ private:
         std::string key;
         std::string value;
     };
-    struct NameHash {
-        std::size_t operator()(std::string_view name) const;
-    };
+    // The same for names that differ only in the case of ASCII letters.
+    static std::uint32_t NameHash(std::string_view name);
     // An entry's line start with the hash of its key; a section's are sorted by hash and
     // then by place, so that among entries of one name the first in the file comes first.
+    // Eight bytes each: a text read is far below 4 GiB (kMaxSettingsFileBytes, and at most
+    // half as long again once a UTF-16 file is converted).
     struct KeyLine {
-        std::size_t hash;
-        std::size_t lineBegin;
+        std::uint32_t hash;
+        std::uint32_t lineBegin;
         bool operator<(const KeyLine& other) const {
             return hash != other.hash ? hash < other.hash : lineBegin < other.lineBegin;
         }
@@ -115,7 +120,7 @@ private:
     std::string_view OriginalValue(const Entry& entry) const;
     std::string_view StoredValue(const Section& section, const Entry& entry) const;
 
-    std::string read_;       // the file as read
+    FileText read_;          // the file as read
     std::string converted_;  // a UTF-16 file's text as UTF-8
     std::string_view text_;  // the file in its 8-bit form: one of the two
     bool utf16_ = false;     // read from a UTF-16LE file
