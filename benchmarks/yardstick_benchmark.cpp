@@ -68,13 +68,13 @@ double StatusMiB(const char* name) {
     return 0;
 }
 
-// The process's peak resident memory reached while `work` runs, above what it held before.
-// The kernel's high-water mark is reset to the current size first (clear_refs "5").
-double PeakMiBDuring(const std::function<void()>& work) {
+// The process's peak resident memory reached while `work` runs, above `baseline` (the
+// resident size before the first round, so that memory kept from one round to the next
+// counts too). The kernel's high-water mark is reset to the current size first (clear_refs "5").
+double PeakMiBDuring(double baseline, const std::function<void()>& work) {
     std::ofstream("/proc/self/clear_refs") << "5";
-    const double before = StatusMiB("VmRSS");
     work();
-    return StatusMiB("VmHWM") - before;
+    return StatusMiB("VmHWM") - baseline;
 }
 
 // dd bs=1M conv=fsync: the file copied in blocks and flushed to disk.
@@ -107,8 +107,8 @@ bool MinimalSafeSave(const std::vector<fs::path>& files) {
         bytes += "Changed=1\r\n";
         const fs::path temporary = file.parent_path() / ".minimal.tmp";
         const int out = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        bool ok = out >= 0 && ::write(out, bytes.data(), bytes.size()) == got + 11 &&
-                  ::fsync(out) == 0;
+        bool ok =
+            out >= 0 && ::write(out, bytes.data(), bytes.size()) == got + 11 && ::fsync(out) == 0;
         ::close(out);
         ok = ok && ::rename(temporary.c_str(), file.c_str()) == 0;
         const int folder = ::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -293,6 +293,7 @@ void BM_LoadAndSaveBesideFlushedCopy(benchmark::State& state) {
     paths.userOptions = ini.folder() / "UserOptions.ini";
     const fs::path copy = ini.folder() / "copy.ini";
     std::vector<double> oursMs, copyMs, ratios, peaks;
+    const double baseline = StatusMiB("VmRSS");
     for (auto _ : state) {
         ini.Restore();
         fs::remove(paths.userOptions);
@@ -308,7 +309,7 @@ void BM_LoadAndSaveBesideFlushedCopy(benchmark::State& state) {
         bool saved = false;
         double took = 0;
         ::sync();
-        peaks.push_back(PeakMiBDuring([&] {
+        peaks.push_back(PeakMiBDuring(baseline, [&] {
             start = Clock::now();
             vk3::MainSettingsModel model({"1024x768@60Hz"});
             saved = model.Load(paths) && model.Save(paths);

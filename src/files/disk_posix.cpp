@@ -235,6 +235,11 @@ FileStatus Prepare(const fs::path& target, std::span<const std::string_view> pie
         Discard(prepared);
         return FromErrno(target, error);
     }
+#ifdef SYNC_FILE_RANGE_WRITE
+    // The disk starts on it now, while the other files of the step are written; Flush()
+    // then waits for less.
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
     if (exists) {
         CountDiskChange();
         if (::fchmod(fd, existing.st_mode & 07777) != 0) {
@@ -296,6 +301,11 @@ FileStatus ChangedMeanwhile(Prepared& prepared) {
 
 FileStatus PutInPlaceIfStill(Prepared& prepared, const FileVersion& read) {
 #if defined(RENAME_EXCHANGE) && defined(RENAME_NOREPLACE)
+    // Checked before the swap as well: a program that reads the file while our content is
+    // swapped in for the check after it would build on that content and lose its own change.
+    if (read.found && !SameAsRead(VersionOf(prepared.target), read)) {
+        return ChangedMeanwhile(prepared);
+    }
     CountDiskChange();
     const unsigned how = read.found ? RENAME_EXCHANGE : RENAME_NOREPLACE;
     if (::renameat2(AT_FDCWD, prepared.temporary.c_str(), AT_FDCWD, prepared.target.c_str(), how) ==
