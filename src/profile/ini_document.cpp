@@ -194,26 +194,45 @@ std::optional<IniDocument::Entry> IniDocument::EntryOf(const Line& line) const {
     return entry;
 }
 
-// One pass over the section's lines; the first entry of a key is the one kept.
+// One pass over the section's lines, then the entries are put in their groups (a counting
+// sort, which keeps the file order within a group).
 void IniDocument::GatherKeys(Section& section) {
-    KeyLines& keys = section.keys.emplace();
-    if (section.headerEnd == Section::kNotInFile) {
-        return;
-    }
-    // Room for a line every 24 bytes at first: the lines of a settings file are longer.
-    keys.reserve((section.bodyEnd - section.headerEnd) / 24);
+    KeyIndex& index = section.keys.emplace();
+    std::vector<std::uint64_t> found;
     std::size_t lastEntryLine = Section::kNotInFile;
-    for (std::size_t begin = section.headerEnd; begin < section.bodyEnd;) {
-        const Line line = LineFrom(begin);
-        if (const auto entry = EntryOf(line)) {
-            keys.push_back(
-                {NameHash(text_.substr(entry->keyBegin, entry->keyEnd - entry->keyBegin)),
-                 static_cast<std::uint32_t>(line.begin)});
-            lastEntryLine = line.begin;
+    if (section.headerEnd != Section::kNotInFile) {
+        // Room for a line every 24 bytes at first: the lines of a settings file are longer.
+        found.reserve((section.bodyEnd - section.headerEnd) / 24);
+        for (std::size_t begin = section.headerEnd; begin < section.bodyEnd;) {
+            const Line line = LineFrom(begin);
+            if (const auto entry = EntryOf(line)) {
+                const std::uint64_t hash =
+                    NameHash(text_.substr(entry->keyBegin, entry->keyEnd - entry->keyBegin));
+                found.push_back(hash << 32 | line.begin);
+                lastEntryLine = line.begin;
+            }
+            begin = line.end;
         }
-        begin = line.end;
     }
-    std::sort(keys.begin(), keys.end());
+    int bits = 1;
+    while (bits < 31 && (std::size_t{1} << bits) < found.size()) {
+        ++bits;
+    }
+    index.shift = 32 - bits;
+    const auto groupOf = [&](std::uint64_t entry) { return entry >> 32 >> index.shift; };
+    // First each group's size, then where it begins, then each entry placed, which moves
+    // the group's begin to its end.
+    index.ends.assign((std::size_t{1} << bits) + 1, 0);
+    for (const std::uint64_t entry : found) {
+        ++index.ends[groupOf(entry) + 1];
+    }
+    for (std::size_t group = 1; group < index.ends.size(); ++group) {
+        index.ends[group] += index.ends[group - 1];
+    }
+    index.entries.resize(found.size());
+    for (const std::uint64_t entry : found) {
+        index.entries[index.ends[groupOf(entry)]++] = entry;
+    }
     if (lastEntryLine != Section::kNotInFile) {
         section.lastEntry = EntryOf(LineFrom(lastEntryLine));
     }
@@ -232,10 +251,13 @@ std::optional<IniDocument::Entry> IniDocument::FindEntry(Section& section, std::
         GatherKeys(section);
     }
     const std::uint32_t hash = NameHash(key);
-    const KeyLines& keys = *section.keys;
-    for (auto it = std::lower_bound(keys.begin(), keys.end(), KeyLine{hash, 0});
-         it != keys.end() && it->hash == hash; ++it) {
-        const auto entry = EntryOf(LineFrom(it->lineBegin));
+    const KeyIndex& index = *section.keys;
+    const std::size_t group = hash >> index.shift;
+    for (std::size_t i = group == 0 ? 0 : index.ends[group - 1]; i < index.ends[group]; ++i) {
+        if (index.entries[i] >> 32 != hash) {
+            continue;
+        }
+        const auto entry = EntryOf(LineFrom(static_cast<std::uint32_t>(index.entries[i])));
         if (SameName(text_.substr(entry->keyBegin, entry->keyEnd - entry->keyBegin), key)) {
             return entry;
         }

@@ -87,24 +87,22 @@ private:
     };
     // The same for names that differ only in the case of ASCII letters.
     static std::uint32_t NameHash(std::string_view name);
-    // An entry's line start with the hash of its key; a section's are sorted by hash and
-    // then by place, so that among entries of one name the first in the file comes first.
-    // Eight bytes each: a text read is far below 4 GiB (kMaxSettingsFileBytes, and at most
-    // half as long again once a UTF-16 file is converted).
-    struct KeyLine {
-        std::uint32_t hash;
-        std::uint32_t lineBegin;
-        bool operator<(const KeyLine& other) const {
-            return hash != other.hash ? hash < other.hash : lineBegin < other.lineBegin;
-        }
+    // A section's entries by the hash of their key: each is the hash (high half) and line
+    // start (low half) in one number, grouped by the hash's leading bits (about one entry per
+    // group) and in file order within a group, so that the first entry of a name is met
+    // first. A text read is far below 4 GiB (kMaxSettingsFileBytes, and at most half as long
+    // again once a UTF-16 file is converted).
+    struct KeyIndex {
+        int shift = 31;                   // a hash's group: hash >> shift
+        std::vector<std::uint32_t> ends;  // where each group's entries end
+        std::vector<std::uint64_t> entries;
     };
-    using KeyLines = std::vector<KeyLine>;
     struct Section {
         std::string name;
         static constexpr std::size_t kNotInFile = static_cast<std::size_t>(-1);
         std::size_t headerEnd = kNotInFile;  // after the header line; kNotInFile when added
         std::size_t bodyEnd = kNotInFile;    // where the next header line starts
-        std::optional<KeyLines> keys;        // gathered at the first lookup
+        std::optional<KeyIndex> keys;        // gathered at the first lookup
         std::optional<Entry> lastEntry;      // likewise
         std::map<std::size_t, std::string> newValues;  // by the line start of their entry
         std::vector<AddedEntry> added;
