@@ -91,4 +91,11 @@ void FileText::Clear() {
     capacity_ = 0;
 }
 
+void FileText::LetKeptMemoryGo() {
+    Spare& spare = TheSpare();
+    const std::lock_guard lock(spare.mutex);
+    spare.memory.reset();
+    spare.capacity = 0;
+}
+
 }  // namespace vk3

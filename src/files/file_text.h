@@ -28,6 +28,9 @@ public:
     void SetSize(std::size_t size) { size_ = size; }
     void Clear();
 
+    // Lets the memory kept for the next read go, so that a measurement starts without it.
+    static void LetKeptMemoryGo();
+
 private:
     std::unique_ptr<char[]> memory_;
     std::size_t capacity_ = 0;
