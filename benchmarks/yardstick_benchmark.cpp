@@ -107,8 +107,8 @@ bool MinimalSafeSave(const std::vector<fs::path>& files) {
         bytes += "Changed=1\r\n";
         const fs::path temporary = file.parent_path() / ".minimal.tmp";
         const int out = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        bool ok = out >= 0 && ::write(out, bytes.data(), bytes.size()) == got + 11 &&
-                  ::fsync(out) == 0;
+        bool ok =
+            out >= 0 && ::write(out, bytes.data(), bytes.size()) == got + 11 && ::fsync(out) == 0;
         ::close(out);
         ok = ok && ::rename(temporary.c_str(), file.c_str()) == 0;
         const int folder = ::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -142,8 +142,9 @@ void BM_MainSaveBesideMinimalSave(benchmark::State& state) {
         restore();
         vk3::MainSettingsModel model({"1024x768@60Hz"});
         model.Load(paths);
-        model.FieldText(vk3::MainControl::ViewRangeVegetation) = std::to_string(100 + round);
-        model.List(vk3::MainControl::TextureQuality).selected = round % 3;
+        vk3::SettingsBinder& binder = model.Binder();
+        binder.Text(binder.Row("viewRangeVegetationEdit")) = std::to_string(100 + round);
+        binder.List(binder.Row("textureQualityList")).selected = round % 3;
         const auto timeOurs = [&] {
             const Clock::time_point start = Clock::now();
             const bool saved = model.Save(paths).ok();
@@ -311,7 +312,7 @@ void BM_LoadAndSaveBesideFlushedCopy(benchmark::State& state) {
         peaks.push_back(PeakMiBDuring([&] {
             start = Clock::now();
             vk3::MainSettingsModel model({"1024x768@60Hz"});
-            saved = model.Load(paths) && model.Save(paths);
+            saved = model.Load(paths).ok() && model.Save(paths).ok();
             took = MillisecondsSince(start);
         }));
         if (!saved) {

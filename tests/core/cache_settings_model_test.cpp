@@ -81,6 +81,7 @@ TEST(CacheSettingsModel, ScalingRoundsToTheByteAndStaysWithin32Bits) {
 TEST(CacheSettingsModel, SavesWhatTheUserChangedAndKeepsEveryOtherStoredText) {
     test::TempDir dir;
     const std::filesystem::path file = dir / "vkmain.ini";
+    const InstallationPaths paths{file, {}, {}};
     const std::string stored =
         "; engine\r\n[Engine.Setup]\r\nRender.Gamma=1.2\r\nCache.SizeImage=0128000000\r\n"
         "cache.sizemesh = 0070000000\r\nCache.SizeSound=3000000000\r\n\r\n[Game]\r\nTest=1\r\n"
@@ -125,11 +126,11 @@ TEST(CacheSettingsModel, SavesWhatTheUserChangedAndKeepsEveryOtherStoredText) {
     for (const Case& c : cases) {
         test::WriteFile(file, stored);
         CacheSettingsModel model;
-        ASSERT_TRUE(model.Load(file));
+        ASSERT_TRUE(model.Load(paths).ok());
         c.change(model);
-        EXPECT_EQ(model.HasUnsavedChanges(), std::string(c.what) != "untouched") << c.what;
-        ASSERT_TRUE(model.Save(file)) << c.what;
-        EXPECT_FALSE(model.HasUnsavedChanges()) << c.what;
+        EXPECT_EQ(model.Binder().HasUnsavedChanges(), std::string(c.what) != "untouched") << c.what;
+        ASSERT_TRUE(model.Save(paths).ok()) << c.what;
+        EXPECT_FALSE(model.Binder().HasUnsavedChanges()) << c.what;
         ProfileReader saved(file);
         for (std::size_t i = 0; i < keys.size(); ++i) {
             EXPECT_EQ(saved.ReadString(keys[i].first, keys[i].second, "?"), c.saved[i])
@@ -145,18 +146,19 @@ TEST(CacheSettingsModel, SavesWhatTheUserChangedAndKeepsEveryOtherStoredText) {
 TEST(CacheSettingsModel, AFileThatCouldNotBeReadGetsOnlyWhatTheUserChanged) {
     test::TempDir dir;
     const std::filesystem::path file = dir / "vkmain.ini";
+    const InstallationPaths paths{file, {}, {}};
     std::filesystem::create_directory(file);  // there, but no file that can be read
     CacheSettingsModel model;
-    EXPECT_FALSE(model.Load(file));
+    EXPECT_FALSE(model.Load(paths).ok());
     EXPECT_EQ(model.ValueText(kLowImage), "0");
 
     std::filesystem::remove(file);
     const std::string stored = "[Option.Sliders]\r\nResourceCache.u32ImageMaxMemUsage_Low=9\r\n";
     test::WriteFile(file, stored);
-    ASSERT_TRUE(model.Save(file));
+    ASSERT_TRUE(model.Save(paths).ok());
     EXPECT_EQ(test::ReadFile(file), stored);
     model.SetValueText(kLowImage + 1, "30000000");
-    ASSERT_TRUE(model.Save(file));
+    ASSERT_TRUE(model.Save(paths).ok());
     EXPECT_EQ(test::ReadFile(file), stored + "ResourceCache.u32MeshMaxMemUsage_Low=30000000\r\n");
 }
 

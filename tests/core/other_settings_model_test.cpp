@@ -1,4 +1,4 @@
-#include "other_dialog/other_settings_model.h"
+#include "settings/settings_binder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,6 @@
 namespace vk3 {
 namespace {
 
-using enum OtherControl;
 using test::ReadFile;
 using test::WriteFile;
 
@@ -42,28 +41,29 @@ protected:
         WriteFile(paths.debugConfig, kDebug);
         model.Load(paths);
     }
-    std::string Stored(OtherControl control) const {
-        const OtherSetting& setting = SettingOf(control);
-        return ReadProfileString(
-            setting.file == OtherFile::Engine ? paths.engineConfig : paths.debugConfig,
-            setting.section, setting.key, "<absent>");
+    std::string Stored(std::string_view name) const {
+        const SettingRow& row = model.Rows()[model.Row(name)];
+        return ReadProfileString(PathOf(paths, row.file), row.section, row.keys[0], "<absent>");
     }
+    std::string& FieldText(std::string_view name) { return model.Text(model.Row(name)); }
+    ListState& List(std::string_view name) { return model.List(model.Row(name)); }
 
     test::TempDir dir;
     InstallationPaths paths = test::InstallationUnder(dir.path());
-    OtherSettingsModel model;
+    SettingsBinder model{OtherSettingRows()};
 };
 
 TEST_F(OtherSettingsModelTest, LoadShowsStoredValuesAndSaveKeepsWhatWasNotChanged) {
-    const std::pair<OtherControl, const char*> shown[] = {
-        {HighQualityLow, "123"}, {LowQualityHigh, "0"},        {AverageFps, "4294967291"},
-        {MinFps, "10"},          {LevelOfDetail, "0.0150001"},
+    const std::pair<const char*, const char*> shown[] = {
+        {"viewRangeHighQualityLowEdit", "123"}, {"viewRangeLowQualityHighEdit", "0"},
+        {"averageFpsEdit", "4294967291"},       {"minFpsEdit", "10"},
+        {"levelOfDetailEdit", "0.0150001"},
     };
     for (const auto& [control, text] : shown) {
-        EXPECT_EQ(model.FieldText(control), text) << SettingOf(control).key;
+        EXPECT_EQ(FieldText(control), text) << control;
     }
-    EXPECT_EQ(model.List(TestMode).SelectedText(), "enabled");  // TRUE
-    EXPECT_EQ(model.List(PlayerMemory).selected, -1);           // "high" selects nothing
+    EXPECT_EQ(List("testModeList").SelectedText(), "enabled");  // TRUE
+    EXPECT_EQ(List("playerMemoryList").selected, -1);           // "high" selects nothing
 
     EXPECT_TRUE(model.Save(paths).failures.empty());
     std::string expected = kEngine;
@@ -76,24 +76,24 @@ TEST_F(OtherSettingsModelTest, LoadShowsStoredValuesAndSaveKeepsWhatWasNotChange
 
 TEST_F(OtherSettingsModelTest, ChangedValuesAreWrittenInTheGamesForm) {
     // The control, the field text or list item the user chose, the text stored.
-    const std::tuple<OtherControl, const char*, const char*> changes[] = {
-        {ObjectsHigh, " -7\t", "-7.0"},          {MinFps, "4294967295", "4294967295.0"},
-        {LevelOfDetail, "1.5", "1.50"},          {LevelOfDetail, "0.015", "0.015"},
-        {LevelOfDetail, "1234.5678", "1234.57"}, {LevelOfDetail, "0,5", "0.50"},
-        {LevelOfDetail, " 0,03", "0.03"},        {TestMode, "disabled", "false"},
-        {PlayerMemory, "enabled", "true"},
+    const std::tuple<const char*, const char*, const char*> changes[] = {
+        {"viewRangeObjectsHighEdit", " -7\t", "-7.0"}, {"minFpsEdit", "4294967295", "4294967295.0"},
+        {"levelOfDetailEdit", "1.5", "1.50"},          {"levelOfDetailEdit", "0.015", "0.015"},
+        {"levelOfDetailEdit", "1234.5678", "1234.57"}, {"levelOfDetailEdit", "0,5", "0.50"},
+        {"levelOfDetailEdit", " 0,03", "0.03"},        {"testModeList", "disabled", "false"},
+        {"playerMemoryList", "enabled", "true"},
     };
     for (const auto& [control, typed, stored] : changes) {
         WriteFile(paths.engineConfig, kEngine);
         model.Load(paths);
-        if (SettingOf(control).kind == OtherKind::Switch) {
-            model.List(control).SelectByText(typed);
+        if (IsList(model.Rows()[model.Row(control)].kind)) {
+            List(control).SelectByText(typed);
         } else {
-            model.FieldText(control) = typed;
+            FieldText(control) = typed;
         }
         EXPECT_TRUE(model.Save(paths).failures.empty());
         EXPECT_EQ(Stored(control), stored) << typed;
-        EXPECT_EQ(Stored(HighQualityLow), "123.7");
+        EXPECT_EQ(Stored("viewRangeHighQualityLowEdit"), "123.7");
     }
 }
 
@@ -101,11 +101,11 @@ TEST_F(OtherSettingsModelTest, RestoreWritesNothingUntilSavedThenTheDefaults) {
     model.Restore();
     EXPECT_EQ(ReadFile(paths.engineConfig), kEngine);
     EXPECT_TRUE(model.Save(paths).failures.empty());
-    const std::pair<OtherControl, const char*> defaults[] = {
-        {HighQualityLow, "6000.0"},
-        {MaxFps, "120.0"},
-        {LevelOfDetail, "0.01"},
-        {TestMode, "false"},
+    const std::pair<const char*, const char*> defaults[] = {
+        {"viewRangeHighQualityLowEdit", "6000.0"},
+        {"maxFpsEdit", "120.0"},
+        {"levelOfDetailEdit", "0.01"},
+        {"testModeList", "false"},
     };
     for (const auto& [control, stored] : defaults) {
         EXPECT_EQ(Stored(control), stored);
@@ -113,15 +113,20 @@ TEST_F(OtherSettingsModelTest, RestoreWritesNothingUntilSavedThenTheDefaults) {
 }
 
 TEST_F(OtherSettingsModelTest, AFieldWithoutAStorableValueStopsTheSave) {
-    const std::pair<OtherControl, const char*> refused[] = {
-        {MinFps, "-1"},           {ObjectsLow, "12.5"},    {HighQualityMedium, ""},
-        {LevelOfDetail, "0.0.1"}, {LevelOfDetail, "1e"},   {ObjectsLow, "2147483648"},
-        {LevelOfDetail, "0,5,1"}, {LevelOfDetail, "0.5,1"}};
+    const std::pair<const char*, const char*> refused[] = {
+        {"minFpsEdit", "-1"},
+        {"viewRangeObjectsLowEdit", "12.5"},
+        {"viewRangeHighQualityMediumEdit", ""},
+        {"levelOfDetailEdit", "0.0.1"},
+        {"levelOfDetailEdit", "1e"},
+        {"viewRangeObjectsLowEdit", "2147483648"},
+        {"levelOfDetailEdit", "0,5,1"},
+        {"levelOfDetailEdit", "0.5,1"}};
     for (const auto& [control, text] : refused) {
         model.Load(paths);
-        model.FieldText(ObjectsMedium) = "5";
-        model.FieldText(control) = text;
-        EXPECT_EQ(model.Save(paths).invalidField, control) << text;
+        FieldText("viewRangeObjectsMediumEdit") = "5";
+        FieldText(control) = text;
+        EXPECT_EQ(model.Save(paths).invalidRow, model.Row(control)) << text;
         EXPECT_EQ(ReadFile(paths.engineConfig), kEngine);
     }
 }
@@ -131,12 +136,12 @@ TEST_F(OtherSettingsModelTest, FilesThatCouldNotBeReadGetOnlyWhatTheUserChanged)
         std::filesystem::remove(file);
         std::filesystem::create_directory(file);  // there, but not readable
     }
-    const std::vector<FileStatus> failures = model.Load(paths);
+    const std::vector<FileStatus> failures = model.Load(paths).failures;
     ASSERT_EQ(failures.size(), 2u);
     EXPECT_EQ(failures[1].path, paths.debugConfig);
     std::filesystem::remove(paths.engineConfig);
     WriteFile(paths.engineConfig, kEngine);
-    model.FieldText(MaxFps) = "60";
+    FieldText("maxFpsEdit") = "60";
     EXPECT_TRUE(model.Save(paths).failures.empty());
     EXPECT_EQ(
         ReadFile(paths.engineConfig),
@@ -151,8 +156,8 @@ TEST_F(OtherSettingsModelTest, ALevelOfDetailBeyondTheFloatRangeShowsAsInfinity)
                            stored);
         const std::string before = ReadFile(paths.engineConfig);
         model.Load(paths);
-        EXPECT_EQ(model.FieldText(LevelOfDetail), shown);
-        EXPECT_EQ(model.Save(paths).invalidField, LevelOfDetail);
+        EXPECT_EQ(FieldText("levelOfDetailEdit"), shown);
+        EXPECT_EQ(model.Save(paths).invalidRow, model.Row("levelOfDetailEdit"));
         EXPECT_EQ(ReadFile(paths.engineConfig), before);
     }
 }

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "files/file_system.h"
 #include "temp_dir.h"
 
 namespace vk3 {

@@ -20,7 +20,7 @@ protected:
         test::WriteFile(paths.engineConfig,
                         "[Option.Sliders]\r\nResourceCache.u32MeshMaxMemUsage_Medium=3000000000\r\n"
                         "ResourceCache.u32ImageMaxMemUsage_TextureQualityHigh=350000000\r\n");
-        dialog = std::make_unique<CacheSettingsDialog>(paths.engineConfig, prompter, &owner);
+        dialog = std::make_unique<CacheSettingsDialog>(paths, prompter, &owner);
         dialog->show();
     }
     template <typename T = QLineEdit>
@@ -93,7 +93,7 @@ TEST_F(CacheSettingsDialogTest, FailuresAndRefusalsKeepTheDialogAndTheFile) {
     std::filesystem::remove(paths.engineConfig);
     std::filesystem::create_directory(paths.engineConfig);
     test::FakePrompter unread;
-    CacheSettingsDialog opened(paths.engineConfig, unread, &owner);
+    CacheSettingsDialog opened(paths, unread, &owner);
     ASSERT_EQ(unread.errors().size(), 1u);
     EXPECT_EQ(
         unread.errors()[0].rfind("the settings could not be read; the defaults are shown.", 0), 0u);
