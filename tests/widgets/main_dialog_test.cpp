@@ -96,7 +96,6 @@ TEST_F(MainDialogTest, ShowsEveryControlLabelledInTabOrderWithHintsAndColours) {
     EXPECT_EQ(Find<QLabel>(dialog, "aspectRatioCaption")->buddy(), aspect);
 
     EXPECT_EQ(Find(dialog, "shadowQualityList")->toolTip(), "default: low");
-    EXPECT_EQ(Find(dialog, "maxRagdollsEdit")->toolTip(), "default: 999");
 
     // Tab order: the common group with its logo buttons, the advanced group, the bottom row.
     const std::pair<const char*, const char*> tabOrder[] = {

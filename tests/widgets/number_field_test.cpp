@@ -28,10 +28,8 @@ TEST(NumberField, KeepsWhatWasTypedAndTheDialogRefusesWhatItCannotStore) {
     } cases[] = {
         {Main, "viewRangeVegetationEdit", "12.5", "saveSettingsButton",
          "\"view range vegetation\""},
-        {Main, "maxRagdollsEdit", "-5", "saveSettingsButton", "\"max ragdoll effects\""},
         {Other, "levelOfDetailEdit", "0,5", "saveButton", nullptr},
         {Other, "levelOfDetailEdit", "0,0,3", "saveButton", "\"level of detail, miscellaneous\""},
-        {Other, "viewRangeObjectsLowEdit", "12.5", "saveButton", "objects, low settings\""},
         {Other, "minFpsEdit", "-5", "saveButton", "0 to 4294967295 for \"min FPS, FPS\""},
         {Cache, "cacheImageLowEdit", "1,5", "cacheSaveButton", "\"image, resource cache - low\""},
         {Cache, "cacheModifyLowEdit", "12.5x", "cacheScaleUpLowButton", "\"modify, resource"},
