@@ -37,7 +37,6 @@
 #include "platform/x11_display_modes.h"
 #endif
 #include "profile/profile_store.h"
-#include "settings/hint.h"
 
 namespace vk3 {
 

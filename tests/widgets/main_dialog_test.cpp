@@ -18,7 +18,6 @@
 #include "maintenance/start_logos.h"
 #include "platform/qt_platform.h"
 #include "profile/profile_store.h"
-#include "settings/hint.h"
 #include "settings/setting_rows.h"
 #include "temp_dir.h"
 
