@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <utility>
 
 #include "profile/profile_store.h"
 #include "settings/resolution.h"
@@ -15,10 +14,6 @@ namespace {
 
 constexpr std::array<std::string_view, kSettingsDialogCount> kDialogNames = {"main", "cache",
                                                                              "other"};
-
-std::size_t Index(SettingsDialog dialog) {
-    return static_cast<std::size_t>(dialog);
-}
 
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
@@ -102,7 +97,7 @@ std::string SelectItem(const CommandSetting& setting, ListState& list, const std
 }  // namespace
 
 std::string_view DialogName(SettingsDialog dialog) {
-    return kDialogNames[Index(dialog)];
+    return kDialogNames[static_cast<std::size_t>(dialog)];
 }
 
 std::optional<SettingsDialog> DialogNamed(std::string_view name) {
@@ -163,21 +158,6 @@ SettingsSession::SettingsSession(InstallationPaths paths,
     : paths_(std::move(paths)),
       modesKnown_(!resolutionEntries.empty()),
       main_(std::move(resolutionEntries)) {}
-
-SettingsBinder& SettingsSession::Binder(SettingsDialog dialog) {
-    return const_cast<SettingsBinder&>(std::as_const(*this).Binder(dialog));
-}
-
-const SettingsBinder& SettingsSession::Binder(SettingsDialog dialog) const {
-    switch (dialog) {
-        case SettingsDialog::Main:
-            return main_.Binder();
-        case SettingsDialog::Cache:
-            return cache_.Binder();
-        default:
-            return other_;
-    }
-}
 
 FileStatus SettingsSession::Load() {
     for (const SettingsResult& result :

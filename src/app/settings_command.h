@@ -64,6 +64,8 @@ public:
     // resolutionEntries: the display's modes. Empty when no display can tell them: the
     // resolution then shows what is stored and takes any value the game accepts.
     SettingsSession(InstallationPaths paths, std::vector<std::string> resolutionEntries);
+    SettingsSession(const SettingsSession&) = delete;  // it points into itself
+    SettingsSession& operator=(const SettingsSession&) = delete;
 
     // Reads the three dialogs' files; a file that is there but cannot be read fails.
     FileStatus Load();
@@ -83,8 +85,9 @@ public:
     FileStatus Save();
 
 private:
-    SettingsBinder& Binder(SettingsDialog dialog);
-    const SettingsBinder& Binder(SettingsDialog dialog) const;
+    SettingsBinder& Binder(SettingsDialog dialog) { return *binders_[Index(dialog)]; }
+    const SettingsBinder& Binder(SettingsDialog dialog) const { return *binders_[Index(dialog)]; }
+    static std::size_t Index(SettingsDialog dialog) { return static_cast<std::size_t>(dialog); }
     std::string SetResolution(const CommandSetting& setting, const std::string& value);
 
     InstallationPaths paths_;
@@ -92,6 +95,8 @@ private:
     MainSettingsModel main_;
     CacheSettingsModel cache_;
     SettingsBinder other_{OtherSettingRows()};
+    std::array<SettingsBinder*, kSettingsDialogCount> binders_{&main_.Binder(), &cache_.Binder(),
+                                                               &other_};
     std::array<bool, kSettingsDialogCount> touched_{};
 };
 
