@@ -50,8 +50,6 @@ public:
     // is reported, and its values count as unknown: a save writes only what was changed.
     SettingsResult Load(const InstallationPaths& paths);
 
-    // Shows a value in the form the game stores it ("2", "1_4", "true", "-300.0").
-    void ShowStored(std::size_t row, std::string_view stored);
     // Whether a number field's text can be stored; a list always can.
     static bool Holds(ValueKind kind, const std::string& text);
     // The first value, in the given order of rows (else the table's), that cannot be stored.
@@ -88,6 +86,8 @@ private:
         std::string loadedText;
         int loadedSelection = -1;
     };
+    // Shows a value in the form the game stores it ("2", "1_4", "true", "-300.0").
+    void ShowStored(std::size_t row, std::string_view stored);
     std::string StoredForm(std::size_t row) const;
     void RememberShown();
 
