@@ -16,8 +16,8 @@ namespace {
 
 void BM_CacheKeystrokeRefresh(benchmark::State& state) {
     vk3::test::FakePrompter prompter;  // the benchmarks show no message boxes
-    vk3::CacheSettingsDialog dialog(
-        std::filesystem::path(VK3_EXAMPLES_DIR) / "Veskaran3/Ini/vkmain.ini", prompter);
+    const std::filesystem::path demo = VK3_EXAMPLES_DIR;
+    vk3::CacheSettingsDialog dialog({demo / "Veskaran3/Ini/vkmain.ini", {}, {}}, prompter);
     dialog.show();
     QApplication::processEvents();
     auto* field = dialog.findChild<QLineEdit*>(

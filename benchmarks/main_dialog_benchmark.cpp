@@ -47,7 +47,7 @@ void BM_SaveMainSettingsOnLargeFile(benchmark::State& state) {
         ini.Restore();
         fs::remove(paths.userOptions);
         state.ResumeTiming();
-        if (!model.Save(paths)) {
+        if (!model.Save(paths).ok()) {
             state.SkipWithError("save failed");
         }
     }

@@ -142,8 +142,9 @@ void BM_MainSaveBesideMinimalSave(benchmark::State& state) {
         restore();
         vk3::MainSettingsModel model({"1024x768@60Hz"});
         model.Load(paths);
-        model.FieldText(vk3::MainControl::ViewRangeVegetation) = std::to_string(100 + round);
-        model.List(vk3::MainControl::TextureQuality).selected = round % 3;
+        vk3::SettingsBinder& binder = model.Binder();
+        binder.Text(binder.Row("viewRangeVegetationEdit")) = std::to_string(100 + round);
+        binder.List(binder.Row("textureQualityList")).selected = round % 3;
         const auto timeOurs = [&] {
             const Clock::time_point start = Clock::now();
             const bool saved = model.Save(paths).ok();
@@ -314,7 +315,7 @@ void BM_LoadAndSaveBesideFlushedCopy(benchmark::State& state) {
         peaks.push_back(PeakMiBDuring(baseline, [&] {
             start = Clock::now();
             vk3::MainSettingsModel model({"1024x768@60Hz"});
-            saved = model.Load(paths) && model.Save(paths);
+            saved = model.Load(paths).ok() && model.Save(paths).ok();
             took = MillisecondsSince(start);
         }));
         if (!saved) {

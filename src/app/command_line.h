@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "main_dialog/installation_locator.h"
+#include "app/installation_locator.h"
 #include "platform/installation_finder.h"
 
 namespace vk3 {

@@ -16,11 +16,11 @@
 #ifndef _WIN32
 #include "discovery/installation_discovery.h"
 #endif
+#include "app/installation_locator.h"
 #include "files/safety_copies.h"
 #include "files/save_turn.h"
 #include "history/history_command.h"
 #include "history/history_window.h"
-#include "main_dialog/installation_locator.h"
 #include "main_dialog/main_dialog.h"
 #include "maintenance/backup_file.h"
 #include "maintenance/start_logos.h"

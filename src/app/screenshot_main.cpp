@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     vk3::QtPrompter prompter;
     SilentPlayer silent;
     vk3::MainDialog dialog(paths, vk3::ResolutionEntries(modes), prompter);
-    vk3::CacheSettingsDialog cache(paths.engineConfig, prompter, &dialog);
+    vk3::CacheSettingsDialog cache(paths, prompter, &dialog);
     vk3::OtherSettingsDialog other(paths, prompter, &dialog);
     vk3::CreditsDialog credits(silent, &dialog);
     const bool all =

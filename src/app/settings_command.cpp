@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "profile/profile_store.h"
-#include "settings/catalogue.h"
 #include "settings/resolution.h"
 #include "text/ascii_text.h"
 #include "text/number_text.h"
@@ -15,10 +14,6 @@ namespace {
 
 constexpr std::array<std::string_view, kSettingsDialogCount> kDialogNames = {"main", "cache",
                                                                              "other"};
-
-std::size_t Index(SettingsDialog dialog) {
-    return static_cast<std::size_t>(dialog);
-}
 
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
@@ -35,14 +30,11 @@ std::string ChoicesText(const std::vector<std::string>& items) {
 // Digits without a leading zero, from 1 to 2147483647: a width, height or rate the game's
 // 32-bit keys hold.
 std::optional<std::int32_t> PositiveNumber(std::string_view text) {
-    if (text.empty() || text.size() > 10 || text.front() == '0' || !IsDigitText(text)) {
+    const std::optional<double> value = ReadTypedNumber(text, {});
+    if (!value || text.front() == '0' || *value > INT32_MAX) {
         return std::nullopt;
     }
-    const std::int64_t value = std::stoll(std::string(text));
-    if (value > INT32_MAX) {
-        return std::nullopt;
-    }
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(*value);
 }
 
 bool EndsInHz(std::string_view text) {
@@ -69,43 +61,15 @@ std::optional<std::string> ResolutionEntryOf(std::string_view text) {
     return ResolutionEntry(*width, *height, *rate);
 }
 
-const std::filesystem::path& PathOf(const InstallationPaths& paths, ConfigFile file) {
-    return file == ConfigFile::UserOptions ? paths.userOptions : paths.engineConfig;
-}
-
-const std::filesystem::path& PathOf(const InstallationPaths& paths, OtherFile file) {
-    return file == OtherFile::Engine ? paths.engineConfig : paths.debugConfig;
-}
-
-// The keys of a setting with the files' paths, before their stored texts are read.
-std::vector<StoredKey> KeysOf(const CommandSetting& setting, const InstallationPaths& paths) {
-    std::vector<StoredKey> keys;
-    const auto add = [&](const std::filesystem::path& file, std::string_view section,
-                         std::string_view key) {
-        keys.push_back({file, std::string(section), std::string(key), std::nullopt});
-    };
-    switch (setting.dialog) {
+std::span<const SettingRow> RowsOf(SettingsDialog dialog) {
+    switch (dialog) {
         case SettingsDialog::Main:
-            for (const SettingKey& key : MainSettingCatalogue()) {
-                if (static_cast<std::size_t>(key.control) == setting.control) {
-                    add(PathOf(paths, key.file), key.section, key.key);
-                }
-            }
-            break;
+            return MainSettingRows();
         case SettingsDialog::Cache:
-            for (const CacheSetting& budget : kCacheSettings) {
-                if (budget.slot == setting.control) {
-                    add(paths.engineConfig, budget.section, budget.key);
-                }
-            }
-            break;
-        case SettingsDialog::Other: {
-            const OtherSetting& other = SettingOf(static_cast<OtherControl>(setting.control));
-            add(PathOf(paths, other.file), other.section, other.key);
-            break;
-        }
+            return CacheSettingRows();
+        default:
+            return OtherSettingRows();
     }
-    return keys;
 }
 
 // Index of the item that is the value, ignoring case; -1 for none.
@@ -133,7 +97,7 @@ std::string SelectItem(const CommandSetting& setting, ListState& list, const std
 }  // namespace
 
 std::string_view DialogName(SettingsDialog dialog) {
-    return kDialogNames[Index(dialog)];
+    return kDialogNames[static_cast<std::size_t>(dialog)];
 }
 
 std::optional<SettingsDialog> DialogNamed(std::string_view name) {
@@ -148,16 +112,18 @@ std::optional<SettingsDialog> DialogNamed(std::string_view name) {
 const std::vector<CommandSetting>& CommandSettings() {
     static const std::vector<CommandSetting> settings = [] {
         std::vector<CommandSetting> all;
-        for (const MainControlInfo& info : MainControls()) {
-            all.push_back({std::string(info.objectName), SettingsDialog::Main,
-                           static_cast<std::size_t>(info.control)});
+        const auto add = [&](SettingsDialog dialog, std::size_t row) {
+            all.push_back({std::string(RowsOf(dialog)[row].objectName), dialog, row});
+        };
+        for (std::size_t row = 0; row < MainSettingRows().size(); ++row) {
+            add(SettingsDialog::Main, row);
         }
+        const CacheSettingsModel cache;
         for (std::size_t slot : CacheSlotsInTabOrder()) {
-            all.push_back({CacheSlotName(slot) + "Edit", SettingsDialog::Cache, slot});
+            add(SettingsDialog::Cache, cache.RowOf(slot));
         }
-        for (const OtherSetting& setting : OtherSettings()) {
-            all.push_back({std::string(setting.objectName), SettingsDialog::Other,
-                           static_cast<std::size_t>(setting.control)});
+        for (std::size_t row = 0; row < OtherSettingRows().size(); ++row) {
+            add(SettingsDialog::Other, row);
         }
         return all;
     }();
@@ -194,54 +160,31 @@ SettingsSession::SettingsSession(InstallationPaths paths,
       main_(std::move(resolutionEntries)) {}
 
 FileStatus SettingsSession::Load() {
-    if (FileStatus status = main_.Load(paths_); !status) {
-        return status;
+    for (const SettingsResult& result :
+         {main_.Load(paths_), cache_.Load(paths_), other_.Load(paths_)}) {
+        if (!result.failures.empty()) {
+            return result.failures.front();
+        }
     }
-    if (FileStatus status = cache_.Load(paths_.engineConfig); !status) {
-        return status;
-    }
-    const std::vector<FileStatus> failures = other_.Load(paths_);
-    return failures.empty() ? FileStatus::Success() : failures.front();
+    return FileStatus::Success();
 }
 
 std::vector<SettingReport> SettingsSession::Report() const {
     std::vector<SettingReport> reports;
     for (const CommandSetting& setting : CommandSettings()) {
+        const SettingsBinder& binder = Binder(setting.dialog);
+        const SettingRow& row = binder.Rows()[setting.row];
         SettingReport report;
         report.setting = &setting;
-        report.keys = KeysOf(setting, paths_);
-        switch (setting.dialog) {
-            case SettingsDialog::Main: {
-                const auto control = static_cast<MainControl>(setting.control);
-                report.caption = MainSettingsModel::CaptionText(control);
-                report.isList = !IsNumberField(control);
-                if (report.isList) {
-                    report.shown = main_.List(control).SelectedText();
-                    if (control != MainControl::Resolution || modesKnown_) {
-                        report.choices = main_.List(control).items;
-                    }
-                } else {
-                    report.shown = main_.FieldText(control);
-                }
-                break;
-            }
-            case SettingsDialog::Cache:
-                report.caption = CacheFieldName(setting.control);
-                report.shown = cache_.ValueText(setting.control);
-                break;
-            case SettingsDialog::Other: {
-                const auto control = static_cast<OtherControl>(setting.control);
-                const OtherSetting& other = SettingOf(control);
-                report.caption =
-                    WithoutColon(other.caption) + " (" + std::string(other.group) + ")";
-                report.isList = other.kind == OtherKind::Switch;
-                report.shown =
-                    report.isList ? other_.List(control).SelectedText() : other_.FieldText(control);
-                if (report.isList) {
-                    report.choices = other_.List(control).items;
-                }
-                break;
-            }
+        report.caption = SettingName(row);
+        report.shown = binder.Shown(setting.row);
+        report.isList = IsList(row.kind);
+        if (report.isList && (row.kind != ValueKind::Resolution || modesKnown_)) {
+            report.choices = binder.List(setting.row).items;
+        }
+        for (std::size_t key = 0; key < row.KeyCount(); ++key) {
+            report.keys.push_back({PathOf(paths_, row.file), std::string(row.section),
+                                   std::string(row.keys[key]), std::nullopt});
         }
         reports.push_back(std::move(report));
     }
@@ -261,16 +204,12 @@ std::vector<SettingReport> SettingsSession::Report() const {
 }
 
 void SettingsSession::RestoreDefaults(SettingsDialog dialog) {
-    switch (dialog) {
-        case SettingsDialog::Main:
-            main_.RestoreDefaults();
-            break;
-        case SettingsDialog::Cache:
-            cache_.RestoreStandardValues();
-            break;
-        case SettingsDialog::Other:
-            other_.Restore();
-            break;
+    if (dialog == SettingsDialog::Main) {
+        main_.RestoreDefaults();
+    } else if (dialog == SettingsDialog::Cache) {
+        cache_.RestoreStandardValues();
+    } else {
+        other_.Restore();
     }
     touched_[Index(dialog)] = true;
 }
@@ -283,17 +222,19 @@ std::string SettingsSession::Set(std::string_view assignment) {
         return "unknown setting " + Quoted(name) + "; vk3tune --show lists the settings.";
     }
     const std::string value(assignment.substr(equals + 1));
+    SettingsBinder& binder = Binder(setting->dialog);
+    const ValueKind kind = binder.Rows()[setting->row].kind;
     std::string refusal;
-    switch (setting->dialog) {
-        case SettingsDialog::Main:
-            refusal = SetMain(*setting, value);
-            break;
-        case SettingsDialog::Cache:
-            refusal = SetCache(*setting, value);
-            break;
-        case SettingsDialog::Other:
-            refusal = SetOther(*setting, value);
-            break;
+    if (kind == ValueKind::Resolution) {
+        refusal = SetResolution(*setting, value);
+    } else if (IsList(kind)) {
+        refusal = SelectItem(*setting, binder.List(setting->row), value);
+    } else if (!SettingsBinder::Holds(kind, value)) {
+        refusal = Refusal(*setting, value, binder.InvalidMessage(setting->row));
+    } else if (setting->dialog == SettingsDialog::Cache) {
+        cache_.SetValueText(cache_.SlotOf(setting->row), value);
+    } else {
+        binder.Text(setting->row) = value;
     }
     if (refusal.empty()) {
         touched_[Index(setting->dialog)] = true;
@@ -301,24 +242,9 @@ std::string SettingsSession::Set(std::string_view assignment) {
     return refusal;
 }
 
-std::string SettingsSession::SetMain(const CommandSetting& setting, const std::string& value) {
-    const auto control = static_cast<MainControl>(setting.control);
-    if (control == MainControl::Resolution) {
-        return SetResolution(value);
-    }
-    if (IsNumberField(control)) {
-        main_.FieldText(control) = value;
-        if (main_.FirstInvalidField() == control) {
-            return Refusal(setting, value, MainSettingsModel::InvalidFieldMessage(control));
-        }
-        return {};
-    }
-    return SelectItem(setting, main_.List(control), value);
-}
-
-std::string SettingsSession::SetResolution(const std::string& value) {
-    const CommandSetting& setting = *FindCommandSetting(InfoOf(MainControl::Resolution).objectName);
-    ListState& list = main_.List(MainControl::Resolution);
+std::string SettingsSession::SetResolution(const CommandSetting& setting,
+                                           const std::string& value) {
+    ListState& list = main_.Binder().List(setting.row);
     if (modesKnown_) {
         // Any mode the display lists, as it lists it ("1280x1024@0Hz" from some servers).
         const int index = ItemIndex(list, EndsInHz(value) ? value : value + "Hz");
@@ -346,59 +272,35 @@ std::string SettingsSession::SetResolution(const std::string& value) {
     return {};
 }
 
-std::string SettingsSession::SetCache(const CommandSetting& setting, const std::string& value) {
-    cache_.SetValueText(setting.control, value);
-    if (cache_.FirstFieldWithoutNumber() == setting.control) {
-        return Refusal(setting, value,
-                       CacheSettingsModel::FieldWithoutNumberMessage(setting.control));
-    }
-    return {};
-}
-
-std::string SettingsSession::SetOther(const CommandSetting& setting, const std::string& value) {
-    const auto control = static_cast<OtherControl>(setting.control);
-    if (SettingOf(control).kind == OtherKind::Switch) {
-        return SelectItem(setting, other_.List(control), value);
-    }
-    other_.FieldText(control) = value;
-    if (other_.FirstInvalidField() == control) {
-        return Refusal(setting, value, OtherSettingsModel::InvalidFieldMessage(control));
-    }
-    return {};
-}
-
 FileStatus SettingsSession::Save() {
-    std::string saved;
-    const auto failed = [&](FileStatus status) {
-        if (!saved.empty()) {
-            status.reason += "; the " + saved + " settings were saved before";
+    // The files of every changed dialog, each with the writes of all of them.
+    std::vector<ProfileFileWrites> files;
+    for (std::size_t i = 0; i < kSettingsDialogCount; ++i) {
+        if (!touched_[i]) {
+            continue;
         }
+        const SettingsBinder& binder = Binder(static_cast<SettingsDialog>(i));
+        if (const std::optional<std::size_t> invalid = binder.FirstInvalid()) {
+            return FileStatus::Failure(PathOf(paths_, binder.Rows()[*invalid].file),
+                                       binder.InvalidMessage(*invalid));
+        }
+        for (ProfileFileWrites& batch : binder.Writes(paths_)) {
+            auto same = std::find_if(
+                files.begin(), files.end(),
+                [&](const ProfileFileWrites& file) { return file.file == batch.file; });
+            if (same == files.end()) {
+                files.push_back(std::move(batch));
+            } else {
+                same->writes.insert(same->writes.end(), batch.writes.begin(), batch.writes.end());
+            }
+        }
+    }
+    if (FileStatus status = WriteProfileFiles(files); !status) {
         return status;
-    };
-    const auto done = [&](SettingsDialog dialog) {
-        saved += (saved.empty() ? "" : " and ") + std::string(DialogName(dialog));
-    };
-    if (touched_[Index(SettingsDialog::Main)]) {
-        if (FileStatus status = main_.Save(paths_); !status) {
-            return failed(std::move(status));
-        }
-        done(SettingsDialog::Main);
     }
-    if (touched_[Index(SettingsDialog::Cache)]) {
-        if (FileStatus status = cache_.Save(paths_.engineConfig); !status) {
-            return failed(std::move(status));
-        }
-        done(SettingsDialog::Cache);
-    }
-    if (touched_[Index(SettingsDialog::Other)]) {
-        OtherSettingsModel::SaveResult result = other_.Save(paths_);
-        if (result.invalidField) {
-            return failed(
-                FileStatus::Failure(paths_.engineConfig,
-                                    OtherSettingsModel::InvalidFieldMessage(*result.invalidField)));
-        }
-        if (!result.failures.empty()) {
-            return failed(std::move(result.failures.front()));
+    for (std::size_t i = 0; i < kSettingsDialogCount; ++i) {
+        if (touched_[i]) {
+            Binder(static_cast<SettingsDialog>(i)).Saved();
         }
     }
     touched_ = {};

@@ -10,14 +10,12 @@
 
 #include "cache_dialog/cache_settings_model.h"
 #include "main_dialog/main_settings_model.h"
-#include "other_dialog/other_settings_model.h"
-#include "files/file_system.h"
 #include "platform/installation.h"
 
 namespace vk3 {
 
 // The settings of the three dialogs as the command line reads and changes them: through
-// each dialog's own model, so that a script gets exactly what the dialog would write.
+// each dialog's own binder, so that a script gets exactly what the dialog would write.
 
 enum class SettingsDialog { Main, Cache, Other };
 inline constexpr std::size_t kSettingsDialogCount = 3;
@@ -30,7 +28,7 @@ std::optional<SettingsDialog> DialogNamed(std::string_view name);
 struct CommandSetting {
     std::string name;  // "textureQualityList", "cacheImageLowEdit", "averageFpsEdit"
     SettingsDialog dialog;
-    std::size_t control;  // the MainControl, the cache slot or the OtherControl
+    std::size_t row;  // in the dialog's table
 };
 
 // Every setting of the three dialogs, dialog by dialog in their tables' order.
@@ -49,7 +47,7 @@ struct StoredKey {
 // A setting as the dialog shows it and as the files hold it.
 struct SettingReport {
     const CommandSetting* setting = nullptr;
-    std::string caption;  // "texture quality"
+    std::string caption;  // "texture quality", "view range objects, low settings"
     std::string shown;    // "medium", "3500", "1024x768@60Hz"
     bool isList = false;
     std::vector<std::string> choices;  // the list's items; the display's modes for the resolution
@@ -60,12 +58,14 @@ struct SettingReport {
     std::optional<std::string> StoredText() const;
 };
 
-// The three models over one installation.
+// The three dialogs' binders over one installation.
 class SettingsSession {
 public:
     // resolutionEntries: the display's modes. Empty when no display can tell them: the
     // resolution then shows what is stored and takes any value the game accepts.
     SettingsSession(InstallationPaths paths, std::vector<std::string> resolutionEntries);
+    SettingsSession(const SettingsSession&) = delete;  // it points into itself
+    SettingsSession& operator=(const SettingsSession&) = delete;
 
     // Reads the three dialogs' files; a file that is there but cannot be read fails.
     FileStatus Load();
@@ -80,21 +80,23 @@ public:
     // dialog does. Empty when taken, else one line naming the setting and what it accepts.
     std::string Set(std::string_view assignment);
 
-    // Saves each dialog that was changed or restored through its model's own save, the
-    // main dialog first. A failure names what was saved before it.
+    // Saves what the dialogs that were changed or restored would write, every file in one
+    // step: all of them, or none.
     FileStatus Save();
 
 private:
-    std::string SetMain(const CommandSetting& setting, const std::string& value);
-    std::string SetCache(const CommandSetting& setting, const std::string& value);
-    std::string SetOther(const CommandSetting& setting, const std::string& value);
-    std::string SetResolution(const std::string& value);
+    SettingsBinder& Binder(SettingsDialog dialog) { return *binders_[Index(dialog)]; }
+    const SettingsBinder& Binder(SettingsDialog dialog) const { return *binders_[Index(dialog)]; }
+    static std::size_t Index(SettingsDialog dialog) { return static_cast<std::size_t>(dialog); }
+    std::string SetResolution(const CommandSetting& setting, const std::string& value);
 
     InstallationPaths paths_;
     bool modesKnown_;
     MainSettingsModel main_;
     CacheSettingsModel cache_;
-    OtherSettingsModel other_;
+    SettingsBinder other_{OtherSettingRows()};
+    std::array<SettingsBinder*, kSettingsDialogCount> binders_{&main_.Binder(), &cache_.Binder(),
+                                                               &other_};
     std::array<bool, kSettingsDialogCount> touched_{};
 };
 

@@ -12,13 +12,13 @@
 #include <map>
 #include <string_view>
 
+#include "app/installation_locator.h"
 #include "app/settings_command.h"
-#include "main_dialog/installation_locator.h"
+#include "files/safety_copies.h"
 #include "platform/prompter.h"
 #include "platform/qt_platform.h"
-#include "files/safety_copies.h"
-#include "text/code_page.h"
 #include "settings/resolution.h"
+#include "text/code_page.h"
 
 namespace vk3 {
 

@@ -3,11 +3,13 @@
 #include <QDialog>
 
 #include <array>
-#include <filesystem>
 
 #include "cache_dialog/cache_settings_model.h"
+#include "platform/bound_controls.h"
 #include "platform/installation.h"
+#include "platform/qt_platform.h"
 
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -23,8 +25,7 @@ class CacheSettingsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    CacheSettingsDialog(std::filesystem::path engineConfig, Prompter& prompter,
-                        QWidget* owner = nullptr);
+    CacheSettingsDialog(InstallationPaths paths, Prompter& prompter, QWidget* owner = nullptr);
 
     const CacheSettingsModel& Model() const { return model_; }
 
@@ -35,8 +36,13 @@ public:
 
 private:
     void BuildControls();
+    // A column's group box: its budgets, total, modify row and, for the levels, total cache.
+    QWidget* BuildColumn(CacheColumn column);
+    // The high-quality-texture budget under the common box.
+    QGridLayout* BuildTextureRow();
+    // A budget's field and megabyte label in a grid row under its caption.
+    void AddBudget(QGridLayout* grid, std::size_t slot, QWidget* parent);
     void ConnectControls();
-    void SetUpHints();
     void SetUpTabOrder();
     // Copies the model into the widgets; no change handler runs meanwhile.
     void ShowModel();
@@ -47,11 +53,11 @@ private:
 
     static std::size_t Index(CacheColumn column) { return static_cast<std::size_t>(column); }
 
-    std::filesystem::path engineConfig_;
+    InstallationPaths paths_;
     Prompter& prompter_;
     CacheSettingsModel model_;
+    BoundControls controls_;
 
-    std::array<NumberField*, kCacheSlotCount> valueFields_{};
     std::array<QLabel*, kCacheSlotCount> valueLabels_{};
     std::array<QLineEdit*, kCacheColumnCount> totalFields_{};
     std::array<QLabel*, kCacheColumnCount> totalLabels_{};
@@ -61,9 +67,7 @@ private:
     // None for the common column.
     std::array<QLineEdit*, kCacheColumnCount> totalCacheFields_{};
     std::array<QLabel*, kCacheColumnCount> totalCacheLabels_{};
-    QPushButton* restoreButton_ = nullptr;
-    QPushButton* saveButton_ = nullptr;
-    QPushButton* closeButton_ = nullptr;
+    SettingsButtons buttons_{};
 };
 
 // Opens the dialog modally over its owner, with message boxes of its own.

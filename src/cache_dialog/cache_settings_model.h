@@ -3,12 +3,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "files/file_system.h"
+#include "settings/settings_binder.h"
 
 namespace vk3 {
 
@@ -30,108 +29,41 @@ constexpr std::size_t CacheSlot(CacheColumn column, CacheCategory category) {
            static_cast<std::size_t>(category);
 }
 
-struct CacheColumnInfo {
-    CacheColumn column;
-    std::string_view caption;  // of its group box
-    std::string_view name;     // its part of the widget names: "Low" in cacheImageLowEdit
-};
-
-struct CacheCategoryInfo {
-    CacheCategory category;
-    std::string_view caption;
-    std::string_view name;
-};
-
-inline constexpr std::array<CacheColumnInfo, kCacheColumnCount> kCacheColumns = {{
-    {CacheColumn::Common, "common", "Common"},
-    {CacheColumn::Low, "resource cache - low", "Low"},
-    {CacheColumn::Medium, "resource cache - medium", "Medium"},
-    {CacheColumn::High, "resource cache - high", "High"},
-}};
-
-inline constexpr std::array<CacheCategoryInfo, kCacheCategoryCount> kCacheCategories = {{
-    {CacheCategory::Image, "image:", "Image"},
-    {CacheCategory::Mesh, "mesh:", "Mesh"},
-    {CacheCategory::Sound, "sound:", "Sound"},
-    {CacheCategory::Material, "material:", "Material"},
-    {CacheCategory::CollisionMesh, "collision mesh:", "CollisionMesh"},
-    {CacheCategory::Animation, "animation:", "Animation"},
-    {CacheCategory::SpeedTree, "speed tree:", "SpeedTree"},
-}};
-
-inline constexpr std::string_view kTextureQualityHighCaption = "high quality textures:";
-
-// One budget in the engine configuration file. The standard value is what restoring puts
-// back and what the field's hint announces.
-struct CacheSetting {
-    std::size_t slot;
-    std::string_view section;
-    std::string_view key;
-    std::string_view standard;
-};
-
-// In the order the budgets are written, which is also the order new keys are appended in.
-inline constexpr std::array<CacheSetting, kCacheSlotCount> kCacheSettings = {{
-    // clang-format off
-    {CacheSlot(CacheColumn::Common, CacheCategory::Image),         "Engine.Setup", "Cache.SizeImage",         "128000000"},
-    {CacheSlot(CacheColumn::Common, CacheCategory::Material),      "Engine.Setup", "Cache.SizeMaterial",      "40000000"},
-    {CacheSlot(CacheColumn::Common, CacheCategory::Mesh),          "Engine.Setup", "Cache.SizeMesh",          "70000000"},
-    {CacheSlot(CacheColumn::Common, CacheCategory::Sound),         "Engine.Setup", "Cache.SizeSound",         "80000000"},
-    {CacheSlot(CacheColumn::Common, CacheCategory::CollisionMesh), "Engine.Setup", "Cache.SizeCollisionMesh", "40000000"},
-    {CacheSlot(CacheColumn::Common, CacheCategory::Animation),     "Engine.Setup", "Cache.SizeAnimation",     "40000000"},
-    {CacheSlot(CacheColumn::Common, CacheCategory::SpeedTree),     "Engine.Setup", "Cache.SizeSpeedTree",     "10000000"},
-    {CacheSlot(CacheColumn::Low, CacheCategory::Image),            "Option.Sliders", "ResourceCache.u32ImageMaxMemUsage_Low",            "32000000"},
-    {CacheSlot(CacheColumn::Low, CacheCategory::Material),         "Option.Sliders", "ResourceCache.u32MaterialMaxMemUsage_Low",         "18000"},
-    {CacheSlot(CacheColumn::Low, CacheCategory::Mesh),             "Option.Sliders", "ResourceCache.u32MeshMaxMemUsage_Low",             "30000000"},
-    {CacheSlot(CacheColumn::Low, CacheCategory::Sound),            "Option.Sliders", "ResourceCache.u32SoundMaxMemUsage_Low",            "10000000"},
-    {CacheSlot(CacheColumn::Low, CacheCategory::CollisionMesh),    "Option.Sliders", "ResourceCache.u32CollisionMeshMaxMemUsage_Low",    "13000000"},
-    {CacheSlot(CacheColumn::Low, CacheCategory::Animation),        "Option.Sliders", "ResourceCache.u32AnimationMaxMemUsage_Low",        "25000000"},
-    {CacheSlot(CacheColumn::Low, CacheCategory::SpeedTree),        "Option.Sliders", "ResourceCache.u32SpeedTreeMaxMemUsage_Low",        "500000"},
-    {CacheSlot(CacheColumn::Medium, CacheCategory::Image),         "Option.Sliders", "ResourceCache.u32ImageMaxMemUsage_Medium",         "70000000"},
-    {CacheSlot(CacheColumn::Medium, CacheCategory::Material),      "Option.Sliders", "ResourceCache.u32MaterialMaxMemUsage_Medium",      "20000"},
-    {CacheSlot(CacheColumn::Medium, CacheCategory::Mesh),          "Option.Sliders", "ResourceCache.u32MeshMaxMemUsage_Medium",          "40000000"},
-    {CacheSlot(CacheColumn::Medium, CacheCategory::Sound),         "Option.Sliders", "ResourceCache.u32SoundMaxMemUsage_Medium",         "15000000"},
-    {CacheSlot(CacheColumn::Medium, CacheCategory::CollisionMesh), "Option.Sliders", "ResourceCache.u32CollisionMeshMaxMemUsage_Medium", "16000000"},
-    {CacheSlot(CacheColumn::Medium, CacheCategory::Animation),     "Option.Sliders", "ResourceCache.u32AnimationMaxMemUsage_Medium",     "30000000"},
-    {CacheSlot(CacheColumn::Medium, CacheCategory::SpeedTree),     "Option.Sliders", "ResourceCache.u32SpeedTreeMaxMemUsage_Medium",     "750000"},
-    {CacheSlot(CacheColumn::High, CacheCategory::Image),           "Option.Sliders", "ResourceCache.u32ImageMaxMemUsage_High",           "96000000"},
-    {CacheSlot(CacheColumn::High, CacheCategory::Material),        "Option.Sliders", "ResourceCache.u32MaterialMaxMemUsage_High",        "21000"},
-    {CacheSlot(CacheColumn::High, CacheCategory::Mesh),            "Option.Sliders", "ResourceCache.u32MeshMaxMemUsage_High",            "96000000"},
-    {CacheSlot(CacheColumn::High, CacheCategory::Sound),           "Option.Sliders", "ResourceCache.u32SoundMaxMemUsage_High",           "20000000"},
-    {CacheSlot(CacheColumn::High, CacheCategory::CollisionMesh),   "Option.Sliders", "ResourceCache.u32CollisionMeshMaxMemUsage_High",   "18000000"},
-    {CacheSlot(CacheColumn::High, CacheCategory::Animation),       "Option.Sliders", "ResourceCache.u32AnimationMaxMemUsage_High",       "40000000"},
-    {CacheSlot(CacheColumn::High, CacheCategory::SpeedTree),       "Option.Sliders", "ResourceCache.u32SpeedTreeMaxMemUsage_High",       "1000000"},
-    {kTextureQualityHighSlot, "Option.Sliders", "ResourceCache.u32ImageMaxMemUsage_TextureQualityHigh", "350000000"},
-    // clang-format on
-}};
+// A column's group box caption and its part of the widget names ("Low" in cacheImageLowEdit).
+inline constexpr std::array<std::pair<std::string_view, std::string_view>, kCacheColumnCount>
+    kCacheColumns = {{{"common", "Common"},
+                      {"resource cache - low", "Low"},
+                      {"resource cache - medium", "Medium"},
+                      {"resource cache - high", "High"}}};
 
 // The common column, the high-quality-texture budget, then the level columns.
 std::array<std::size_t, kCacheSlotCount> CacheSlotsInTabOrder();
 
-// What a field is announced as: "image, resource cache - low", "high quality textures".
-std::string CacheFieldName(std::size_t slot);
-
 // The stem of a budget's widget names, "cacheImageLow" in cacheImageLowEdit and
-// cacheImageLowLabel; the command line names a budget by its field, "cacheImageLowEdit".
+// cacheImageLowLabel.
 std::string CacheSlotName(std::size_t slot);
 
 enum class ScaleDirection { Up, Down };
 
-// What the cache settings dialog shows, and how it loads, scales, restores and saves it.
-// Every change keeps the megabyte labels, column totals and total caches current.
+// The cache arithmetic beside the budgets' binder: megabyte labels, column totals and total
+// caches, kept current on every change, and the percentage scaling of a column.
 class CacheSettingsModel {
 public:
     CacheSettingsModel();
 
-    // Shows the stored budgets from one read of the file; missing ones show "0". Never
-    // writes. A file that is there but cannot be read shows "0" everywhere and is reported;
-    // a save then writes only what the user changed.
-    FileStatus Load(const std::filesystem::path& engineConfig);
+    SettingsBinder& Binder() { return binder_; }
+    const SettingsBinder& Binder() const { return binder_; }
+    std::size_t RowOf(std::size_t slot) const { return rowOfSlot_[slot]; }
+    std::size_t SlotOf(std::size_t row) const;
 
-    const std::string& ValueText(std::size_t slot) const { return values_[slot]; }
-    // A value as the user typed it. Refreshes its column, or for the high-quality-texture
-    // budget the three level columns and its own label.
+    // Shows the stored budgets; missing ones show "0".
+    SettingsResult Load(const InstallationPaths& paths);
+    const std::string& ValueText(std::size_t slot) const { return binder_.Text(RowOf(slot)); }
+    // A value as the user typed it.
     void SetValueText(std::size_t slot, std::string text);
+    // Refreshes the slot's column, or for the high-quality-texture budget the three level
+    // columns and its own label.
+    void Refresh(std::size_t slot);
     const std::string& ValueLabel(std::size_t slot) const { return valueLabels_[slot]; }
 
     std::uint32_t Total(CacheColumn column) const { return totals_[Index(column)]; }
@@ -151,44 +83,22 @@ public:
     // nothing, when the percentage is no number.
     bool Scale(CacheColumn column, ScaleDirection direction);
     static std::string PercentageMessage(CacheColumn column);
-
-    // A budget as a field takes it: digits, after a minus when it is shown signed.
-    static bool HoldsBudget(const std::string& text);
     // Empty (no change) or a decimal number, with a point or a comma.
     static bool HoldsPercentage(const std::string& text);
 
     // Shows the standard values; every budget is then written by a save.
     void RestoreStandardValues();
 
-    // Whether a save would write something the user changed since loading or restored.
-    bool HasUnsavedChanges() const;
-
-    // The first field, in tab order, that holds no budget: a save would store none.
-    std::optional<std::size_t> FirstFieldWithoutNumber() const;
-    static std::string FieldWithoutNumberMessage(std::size_t slot);
-
-    // Writes, in one replacement of the file and in the table's order, each budget as its
-    // field shows it when the key is missing, restoring set it, or its field shows something
-    // other than what was loaded; every other key keeps its stored text. Nothing to write
-    // leaves the file untouched.
-    FileStatus Save(const std::filesystem::path& engineConfig);
+    // Checks the fields in tab order, then writes what changed.
+    SettingsResult Save(const InstallationPaths& paths);
 
 private:
     static std::size_t Index(CacheColumn column) { return static_cast<std::size_t>(column); }
     void RefreshColumn(CacheColumn column);
-    void RefreshTextureQualityHigh();
     void RefreshAll();
-    bool Changed(std::size_t slot) const;
 
-    // What each field showed when the file was read or last written.
-    struct Loaded {
-        bool present = false;  // the key was in the file, or the file could not be read
-        bool restored = false;
-        std::string shown;
-    };
-
-    std::array<std::string, kCacheSlotCount> values_;
-    std::array<Loaded, kCacheSlotCount> loaded_{};
+    SettingsBinder binder_{CacheSettingRows()};
+    std::array<std::size_t, kCacheSlotCount> rowOfSlot_{};
     std::array<std::string, kCacheSlotCount> valueLabels_;
     std::array<std::uint32_t, kCacheColumnCount> totals_{};
     std::array<std::string, kCacheColumnCount> totalLabels_;

@@ -7,6 +7,13 @@
 
 namespace vk3 {
 
+// The three configuration files of the game, fixed once at start-up.
+struct InstallationPaths {
+    std::filesystem::path engineConfig;  // <installation>/Ini/vkmain.ini
+    std::filesystem::path debugConfig;   // <installation>/Ini/debug.ini
+    std::filesystem::path userOptions;   // <documents>/veskaran3/UserOptions.ini
+};
+
 // Temporary files are named ".<name>.vk3-XXXXXX.tmp", so that those a killed save left can
 // be told from anything else in the game's folders.
 std::filesystem::path TemporaryBeside(const std::filesystem::path& target);

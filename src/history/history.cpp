@@ -7,12 +7,10 @@
 #include <regex>
 #include <tuple>
 
-#include "cache_dialog/cache_settings_model.h"
 #include "files/file_system.h"
 #include "files/safety_copies.h"
-#include "other_dialog/other_settings_model.h"
 #include "profile/ini_document.h"
-#include "settings/catalogue.h"
+#include "settings/setting_rows.h"
 #include "text/ascii_text.h"
 
 namespace fs = std::filesystem;
@@ -32,33 +30,19 @@ KeptFile KindOf(const fs::path& file) {
 }
 
 // What the dialogs call a setting, else "[section] key".
-std::string SettingName(KeptFile kind, std::string_view section, std::string_view key) {
-    const auto same = [&](std::string_view s, std::string_view k) {
-        return IniDocument::SameName(s, section) && IniDocument::SameName(k, key);
-    };
-    for (const SettingKey& setting : MainSettingCatalogue()) {
-        const bool inFile = setting.file == ConfigFile::Engine ? kind == KeptFile::Engine
-                                                               : kind == KeptFile::UserOptions;
-        if (inFile && same(setting.section, setting.key)) {
-            const std::string name = WithoutColon(InfoOf(setting.control).caption);
-            const auto keysOfControl = std::count_if(
-                MainSettingCatalogue().begin(), MainSettingCatalogue().end(),
-                [&](const SettingKey& other) { return other.control == setting.control; });
-            return keysOfControl > 1 ? name + " (" + std::string(setting.key) + ")" : name;
-        }
-    }
-    if (kind == KeptFile::Engine) {
-        for (const CacheSetting& setting : kCacheSettings) {
-            if (same(setting.section, setting.key)) {
-                return CacheFieldName(setting.slot);
+std::string NameInHistory(KeptFile kind, std::string_view section, std::string_view key) {
+    const SettingFile file = kind == KeptFile::Engine  ? SettingFile::Engine
+                             : kind == KeptFile::Debug ? SettingFile::Debug
+                                                       : SettingFile::UserOptions;
+    for (const auto rows : {MainSettingRows(), CacheSettingRows(), OtherSettingRows()}) {
+        for (const SettingRow& row : rows) {
+            for (std::size_t i = 0; kind != KeptFile::Other && i < row.KeyCount(); ++i) {
+                if (row.file == file && IniDocument::SameName(row.section, section) &&
+                    IniDocument::SameName(row.keys[i], key)) {
+                    const std::string name = SettingName(row);
+                    return row.KeyCount() > 1 ? name + " (" + std::string(row.keys[i]) + ")" : name;
+                }
             }
-        }
-    }
-    for (const OtherSetting& setting : OtherSettings()) {
-        const bool inFile =
-            setting.file == OtherFile::Engine ? kind == KeptFile::Engine : kind == KeptFile::Debug;
-        if (inFile && same(setting.section, setting.key)) {
-            return WithoutColon(setting.caption) + ", " + std::string(setting.group);
         }
     }
     return "[" + std::string(section) + "] " + std::string(key);
@@ -111,7 +95,7 @@ std::vector<std::string> Differences(const fs::path& file, const std::string& th
     const Entries after = EntriesOf(now);
     std::vector<std::string> lines;
     for (const Entry& entry : before.inOrder) {
-        const std::string name = SettingName(kind, entry.section, entry.key);
+        const std::string name = NameInHistory(kind, entry.section, entry.key);
         if (const Entry* current = after.Find(entry); !current) {
             lines.push_back(name + ": removed (was " + entry.value + ")");
         } else if (current->value != entry.value) {
@@ -120,7 +104,7 @@ std::vector<std::string> Differences(const fs::path& file, const std::string& th
     }
     for (const Entry& entry : after.inOrder) {
         if (!before.Find(entry)) {
-            lines.push_back(SettingName(kind, entry.section, entry.key) + ": added (" +
+            lines.push_back(NameInHistory(kind, entry.section, entry.key) + ": added (" +
                             entry.value + ")");
         }
     }

@@ -1,7 +1,5 @@
 #include "main_dialog/main_dialog.h"
 
-#include <QComboBox>
-
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,16 +7,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "files/file_system.h"
 #include "platform/failure_message.h"
-#include "platform/number_field.h"
 #include "platform/prompter.h"
 #include "platform/qt_platform.h"
-#include "settings/hint.h"
 
 namespace vk3 {
 
@@ -32,14 +26,6 @@ constexpr const char* kChooseDocumentsHint =
     "choose the documents folder that holds the game's veskaran3 folder with \"change...\" "
     "beside \"documents:\".";
 
-QString AccessibleNameOf(std::string_view caption) {
-    QString name = ToQString(caption);
-    if (name.endsWith(':')) {
-        name.chop(1);
-    }
-    return name;
-}
-
 }  // namespace
 
 MainDialog::MainDialog(InstallationPaths paths, std::vector<std::string> resolutionEntries,
@@ -47,7 +33,12 @@ MainDialog::MainDialog(InstallationPaths paths, std::vector<std::string> resolut
     : QDialog(parent),
       paths_(std::move(paths)),
       prompter_(prompter),
-      model_(std::move(resolutionEntries)) {
+      model_(std::move(resolutionEntries)),
+      controls_(model_.Binder(), [this](std::size_t row) {
+          if (row == model_.ResolutionRow()) {
+              UpdateAspectRatio();
+          }
+      }) {
     setObjectName("mainDialog");
     setWindowTitle(kTitle);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -57,7 +48,6 @@ MainDialog::MainDialog(InstallationPaths paths, std::vector<std::string> resolut
 
     BuildControls();
     ConnectButtons();
-    SetUpHints();
     ApplyColourScheme(this, DialogKind::Main);
     LoadMainSettings();
 }
@@ -68,7 +58,7 @@ void MainDialog::BuildControls() {
 
     // Built in screen order, which is also the tab order.
     auto* groups = new QHBoxLayout;
-    auto* common = BuildGroup(MainGroup::Common, "common settings", "commonSettingsGroup");
+    auto* common = BuildGroup(SettingFile::UserOptions, "common settings", "commonSettingsGroup");
     auto* commonGrid = static_cast<QGridLayout*>(common->layout());
     auto* warning = new QLabel("use of this tool is at you own risk!", common);
     warning->setObjectName("warningLabel");
@@ -80,7 +70,7 @@ void MainDialog::BuildControls() {
     AddButtonRow(commonGrid, {restoreLogosButton_, removeLogosButton_});
     commonGrid->setRowStretch(commonGrid->rowCount(), 1);
 
-    auto* advanced = BuildGroup(MainGroup::Advanced, "advanced settings", "advancedSettingsGroup");
+    auto* advanced = BuildGroup(SettingFile::Engine, "advanced settings", "advancedSettingsGroup");
     cacheSettingsButton_ = MakeDialogButton(advanced, "cacheSettingsButton", "&cache settings...");
     otherSettingsButton_ = MakeDialogButton(advanced, "otherSettingsButton", "&other settings");
     restoreSettingsButton_ =
@@ -153,7 +143,7 @@ void MainDialog::BuildHeader(QVBoxLayout* layout) {
             folder += kDocumentsAfterFirstStart;
         }
         QLineEdit* field = MakePathField(this, objectName, ToQString(folder));
-        field->setAccessibleName(AccessibleNameOf(caption));
+        field->setAccessibleName(ToQString(WithoutColon(caption)));
         label->setBuddy(field);
         const int row = folders->rowCount();
         folders->addWidget(label, row, 0);
@@ -166,27 +156,28 @@ void MainDialog::BuildHeader(QVBoxLayout* layout) {
     layout->addLayout(folders);
 }
 
-QGroupBox* MainDialog::BuildGroup(MainGroup group, const char* caption, const char* objectName) {
+QGroupBox* MainDialog::BuildGroup(SettingFile file, const char* caption, const char* objectName) {
     auto* box = new QGroupBox(caption, this);
     box->setObjectName(objectName);
     auto* grid = new QGridLayout(box);
     grid->setColumnStretch(1, 1);
     grid->setVerticalSpacing(4);
 
-    std::vector<MainControlInfo> controls;
-    for (const MainControlInfo& info : MainControls()) {
-        if (info.group == group) {
-            controls.push_back(info);
+    // The settings of the user options file stand in the common group, the resolution first;
+    // those of the engine file in the advanced group.
+    std::vector<std::size_t> rows;
+    if (file == SettingFile::UserOptions) {
+        rows.push_back(model_.ResolutionRow());
+    }
+    for (std::size_t row = 0; row < MainSettingRows().size(); ++row) {
+        if (MainSettingRows()[row].file == file && row != model_.ResolutionRow()) {
+            rows.push_back(row);
         }
     }
-    std::sort(controls.begin(), controls.end(),
-              [](const auto& a, const auto& b) { return a.screenOrder < b.screenOrder; });
-    for (const MainControlInfo& info : controls) {
-        auto* label = new QLabel(ToQString(info.caption), box);
-        QWidget* widget = BuildControl(info, box);
-        label->setBuddy(widget);
-        AddRow(grid, label, widget);
-        if (info.control == MainControl::Resolution) {
+    for (std::size_t row : rows) {
+        const BoundControls::Made made = controls_.Make(row, box);
+        AddRow(grid, made.caption, made.control);
+        if (row == model_.ResolutionRow()) {
             // The ratio is announced by its caption and read as its text, "4:3".
             auto* aspectCaption = new QLabel("acpect ratio:", box);
             aspectCaption->setObjectName("aspectRatioCaption");
@@ -198,33 +189,6 @@ QGroupBox* MainDialog::BuildGroup(MainGroup group, const char* caption, const ch
         }
     }
     return box;
-}
-
-QWidget* MainDialog::BuildControl(const MainControlInfo& info, QWidget* parent) {
-    QWidget* widget = nullptr;
-    if (IsNumberField(info.control)) {
-        const MainControl control = info.control;
-        auto* field = new NumberField(
-            [control](const std::string& text) {
-                return MainSettingsModel::FieldHoldsValue(control, text);
-            },
-            parent);
-        fields_[Slot(info.control)] = field;
-        widget = field;
-    } else {
-        auto* list = new QComboBox(parent);
-        list->setEditable(false);
-        list->setMaxVisibleItems(12);
-        for (const std::string& item : model_.List(info.control).items) {
-            list->addItem(ToQString(item));
-        }
-        list->setCurrentIndex(-1);
-        lists_[Slot(info.control)] = list;
-        widget = list;
-    }
-    widget->setObjectName(ToQString(info.objectName));
-    widget->setAccessibleName(AccessibleNameOf(info.caption));
-    return widget;
 }
 
 void MainDialog::AddRow(QGridLayout* grid, QLabel* label, QWidget* control) {
@@ -266,113 +230,42 @@ void MainDialog::ConnectButtons() {
     connect(quitButton_, &QPushButton::clicked, this, &MainDialog::accept);
     connect(changeDocumentsButton_, &QPushButton::clicked, this,
             &MainDialog::ChangeDocumentsFolder);
-
-    for (const MainControlInfo& info : MainControls()) {
-        if (QComboBox* list = ListWidget(info.control)) {
-            const MainControl control = info.control;
-            connect(list, &QComboBox::currentIndexChanged, this, [this, control](int index) {
-                model_.List(control).selected = index;
-                if (control == MainControl::Resolution) {
-                    UpdateAspectRatio();
-                }
-            });
-        }
-    }
-}
-
-void MainDialog::SetUpHints() {
-    for (const MainControlInfo& info : MainControls()) {
-        QWidget* control = IsNumberField(info.control)
-                               ? static_cast<QWidget*>(FieldWidget(info.control))
-                               : static_cast<QWidget*>(ListWidget(info.control));
-        SetHint(control, JoinHint(kDefaultHintPrefix, DefaultShown(info.control)));
-    }
 }
 
 void MainDialog::ShowModel() {
-    for (const MainControlInfo& info : MainControls()) {
-        if (NumberField* field = FieldWidget(info.control)) {
-            field->ShowText(ToQString(model_.FieldText(info.control)));
-        } else if (QComboBox* list = ListWidget(info.control)) {
-            const QSignalBlocker blocker(list);
-            const std::vector<std::string>& items = model_.List(info.control).items;
-            bool same = list->count() == static_cast<int>(items.size());
-            for (int i = 0; same && i < list->count(); ++i) {
-                same = list->itemText(i) == ToQString(items[static_cast<std::size_t>(i)]);
-            }
-            if (!same) {
-                // The resolution list when no display mode could be listed: the stored one.
-                list->clear();
-                for (const std::string& item : items) {
-                    list->addItem(ToQString(item));
-                }
-            }
-            list->setCurrentIndex(model_.List(info.control).selected);
-        }
-    }
+    controls_.Show();
     aspectRatioLabel_->setText(ToQString(model_.AspectRatioText()));
 }
 
-void MainDialog::CopyNumberFields() {
-    for (const MainControlInfo& info : MainControls()) {
-        if (QLineEdit* field = FieldWidget(info.control)) {
-            model_.FieldText(info.control) = ToStdString(field->text());
-        }
-    }
-}
-
-bool MainDialog::TakeNumberFields() {
-    CopyNumberFields();
-    if (const std::optional<MainControl> invalid = model_.FirstInvalidField()) {
-        prompter_.Notice(MainSettingsModel::InvalidFieldMessage(*invalid));
-        FieldWidget(*invalid)->setFocus();
-        FieldWidget(*invalid)->selectAll();
-        return false;
-    }
-    return true;
-}
-
 void MainDialog::LoadMainSettings() {
-    const FileStatus status = model_.Load(paths_);
+    const SettingsResult result = model_.Load(paths_);
     ShowModel();
-    if (!status) {
-        prompter_.Error(FailureMessage(kSettingsNotRead, "could not read", status));
-    }
-}
-
-bool MainDialog::MayDiscardChanges() {
-    CopyNumberFields();
-    return !model_.HasUnsavedChanges() || prompter_.AskYesNoDefaultNo(kDiscardChangesQuestion);
+    controls_.ReportLoad(prompter_, result);
 }
 
 void MainDialog::accept() {
-    if (MayDiscardChanges()) {
+    if (controls_.MayDiscardChanges(prompter_)) {
         QDialog::accept();
     }
 }
 
 void MainDialog::reject() {
-    if (MayDiscardChanges()) {
+    if (controls_.MayDiscardChanges(prompter_)) {
         QDialog::reject();
     }
 }
 
 void MainDialog::SaveMainSettings() {
-    if (!TakeNumberFields()) {
-        return;
+    const SettingsResult result = model_.Save(paths_);
+    // A documents folder that is not there is chosen with "change...".
+    std::error_code ignored;
+    const bool noDocumentsFolder =
+        !result.failures.empty() && result.failures.front().path == paths_.userOptions &&
+        !std::filesystem::is_directory(paths_.userOptions.parent_path(), ignored);
+    if (controls_.ReportSave(prompter_, result, "the settings were not saved.",
+                             noDocumentsFolder ? kChooseDocumentsHint : kSaveAgainAdvice)) {
+        prompter_.Notice(kSettingsSaved);
     }
-    if (const FileStatus status = model_.Save(paths_); !status) {
-        // A documents folder that is not there is chosen with "change...".
-        std::error_code ignored;
-        const bool noDocumentsFolder =
-            status.path == paths_.userOptions &&
-            !std::filesystem::is_directory(paths_.userOptions.parent_path(), ignored);
-        prompter_.Error(
-            FailureMessage("the settings were not saved.", "could not write", status,
-                           noDocumentsFolder ? kChooseDocumentsHint : kSaveAgainAdvice));
-        return;
-    }
-    prompter_.Notice(kSettingsSaved);
 }
 
 void MainDialog::RestoreDefaultSettings() {
@@ -410,8 +303,8 @@ void MainDialog::ChangeDocumentsFolder() {
     if (!chooseDocuments_) {
         return;
     }
-    CopyNumberFields();
-    if (model_.HasUnsavedChanges() && !prompter_.AskYesNoDefaultNo(kChangeFolderQuestion)) {
+    if (model_.Binder().HasUnsavedChanges() &&
+        !prompter_.AskYesNoDefaultNo(kChangeFolderQuestion)) {
         return;
     }
     const std::optional<InstallationPaths> chosen = chooseDocuments_(prompter_, paths_);

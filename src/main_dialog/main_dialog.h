@@ -2,7 +2,6 @@
 
 #include <QDialog>
 
-#include <array>
 #include <functional>
 #include <initializer_list>
 #include <optional>
@@ -10,9 +9,9 @@
 #include <vector>
 
 #include "main_dialog/main_settings_model.h"
+#include "platform/bound_controls.h"
 #include "platform/installation.h"
 
-class QComboBox;
 class QGridLayout;
 class QGroupBox;
 class QLabel;
@@ -22,7 +21,6 @@ class QVBoxLayout;
 
 namespace vk3 {
 
-class NumberField;
 class Prompter;
 
 // Runs a child dialog modally (exec), owned by the main dialog, with the installation's
@@ -86,20 +84,12 @@ private:
     void BuildControls();
     void BuildHeader(QVBoxLayout* layout);
     // A group box with its controls' rows, in screen order.
-    QGroupBox* BuildGroup(MainGroup group, const char* caption, const char* objectName);
-    QWidget* BuildControl(const MainControlInfo& info, QWidget* parent);
+    QGroupBox* BuildGroup(SettingFile file, const char* caption, const char* objectName);
     static void AddRow(QGridLayout* grid, QLabel* label, QWidget* control);
     static void AddButtonRow(QGridLayout* grid, std::initializer_list<QPushButton*> buttons);
     void ConnectButtons();
-    void SetUpHints();
     // Copies the model into the widgets; no change handler runs meanwhile.
     void ShowModel();
-    void CopyNumberFields();
-    // Copies the number fields into the model. False, with a message and the focus on the
-    // field, when one of them holds no number.
-    bool TakeNumberFields();
-    // True when nothing would be lost by closing, or the user agrees to lose it.
-    bool MayDiscardChanges();
 
     void SaveMainSettings();
     void RestoreDefaultSettings();
@@ -110,20 +100,15 @@ private:
     void ChangeDocumentsFolder();
     void OpenChild(const ChildDialogOpener& opener);
 
-    QComboBox* ListWidget(MainControl control) const { return lists_[Slot(control)]; }
-    NumberField* FieldWidget(MainControl control) const { return fields_[Slot(control)]; }
-    static std::size_t Slot(MainControl control) { return static_cast<std::size_t>(control); }
-
     InstallationPaths paths_;
     Prompter& prompter_;
     MainSettingsModel model_;
+    BoundControls controls_;
     ChildDialogs children_;
     MaintenanceActions maintenance_;
     DocumentsFolderChooser chooseDocuments_;
     bool childOpen_ = false;
 
-    std::array<QComboBox*, kMainControlCount> lists_{};
-    std::array<NumberField*, kMainControlCount> fields_{};
     QLabel* aspectRatioLabel_ = nullptr;
     QLineEdit* documentsField_ = nullptr;
     QPushButton* changeDocumentsButton_ = nullptr;

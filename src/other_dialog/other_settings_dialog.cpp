@@ -1,22 +1,17 @@
 #include "other_dialog/other_settings_dialog.h"
 
-#include <QComboBox>
-#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <map>
 
 #include "platform/failure_message.h"
-#include "platform/number_field.h"
 #include "platform/prompter.h"
 #include "platform/qt_platform.h"
-#include "settings/hint.h"
 
 namespace vk3 {
 
@@ -32,6 +27,21 @@ const std::map<std::string_view, GroupPlace> kGroupPlaces = {
     {"FPS", {1, 1}},          {"miscellaneous", {1, 2}},
 };
 
+// The order in which the dialog takes its number fields, so the order in which a field
+// that holds no number is reported.
+std::vector<std::size_t> TakeOrder(const SettingsBinder& binder) {
+    std::vector<std::size_t> order;
+    for (const char* name :
+         {"viewRangeObjectsHighEdit", "viewRangeHighQualityHighEdit", "viewRangeLowQualityHighEdit",
+          "viewRangeObjectsLowEdit", "viewRangeHighQualityLowEdit", "viewRangeLowQualityLowEdit",
+          "viewRangeObjectsMediumEdit", "viewRangeHighQualityMediumEdit",
+          "viewRangeLowQualityMediumEdit", "levelOfDetailEdit", "averageFpsEdit", "maxFpsEdit",
+          "minFpsEdit"}) {
+        order.push_back(binder.Row(name));
+    }
+    return order;
+}
+
 }  // namespace
 
 OtherSettingsDialog::OtherSettingsDialog(InstallationPaths paths, Prompter& prompter,
@@ -40,11 +50,9 @@ OtherSettingsDialog::OtherSettingsDialog(InstallationPaths paths, Prompter& prom
     SetUpSettingsDialog(this, "otherSettingsDialog");
     BuildControls();
     ApplyColourScheme(this, DialogKind::OtherSettings);
-    const std::vector<FileStatus> failures = model_.Load(paths_);
-    ShowModel();
-    if (!failures.empty()) {
-        prompter_.Error(FailureMessage(kSettingsNotRead, "could not read", failures));
-    }
+    const SettingsResult loaded = binder_.Load(paths_);
+    controls_.Show();
+    controls_.ReportLoad(prompter_, loaded);
 }
 
 void OtherSettingsDialog::Open(QWidget* owner, const InstallationPaths& paths) {
@@ -60,52 +68,22 @@ void OtherSettingsDialog::BuildControls() {
 
     QHBoxLayout* groupRows[] = {new QHBoxLayout, new QHBoxLayout};
     std::map<std::string_view, QGridLayout*> grids;
-    for (const OtherSetting& setting : OtherSettings()) {
-        QGridLayout*& grid = grids[setting.group];
+    for (std::size_t row = 0; row < binder_.Rows().size(); ++row) {
+        const std::string_view groupName = binder_.Rows()[row].group;
+        QGridLayout*& grid = grids[groupName];
         if (grid == nullptr) {
-            auto* group = new QGroupBox(ToQString(setting.group), this);
+            auto* group = new QGroupBox(ToQString(groupName), this);
             grid = new QGridLayout(group);
             grid->setColumnStretch(1, 1);
             grid->setVerticalSpacing(4);
-            const GroupPlace place = kGroupPlaces.at(setting.group);
+            const GroupPlace place = kGroupPlaces.at(groupName);
             groupRows[place.row]->addWidget(group, place.stretch);
         }
-        auto* group = static_cast<QWidget*>(grid->parent());
-        QWidget* control = nullptr;
-        if (setting.kind == OtherKind::Switch) {
-            auto* list = new QComboBox(group);
-            list->setEditable(false);
-            for (const std::string& item : model_.List(setting.control).items) {
-                list->addItem(ToQString(item));
-            }
-            const OtherControl id = setting.control;
-            connect(list, &QComboBox::currentIndexChanged, this,
-                    [this, id](int index) { model_.List(id).selected = index; });
-            lists_[Slot(setting.control)] = list;
-            control = list;
-        } else {
-            const OtherControl id = setting.control;
-            auto* field = new NumberField(
-                [id](const std::string& text) {
-                    return OtherSettingsModel::FieldHoldsValue(id, text);
-                },
-                group);
-            field->setMinimumWidth(80);
-            fields_[Slot(setting.control)] = field;
-            control = field;
-        }
-        QString name = ToQString(setting.caption);
-        name.chop(1);  // the colon
-        control->setObjectName(ToQString(setting.objectName));
-        // Several groups share captions: the group is part of the name, and the hint, as
-        // in every dialog, is read as the description.
-        control->setAccessibleName(name + ", " + ToQString(setting.group));
-        SetHint(control, JoinHint(setting.hintPrefix, setting.hintValue));
-        auto* label = new QLabel(ToQString(setting.caption), group);
-        label->setBuddy(control);
-        const int row = grid->rowCount();
-        grid->addWidget(label, row, 0);
-        grid->addWidget(control, row, 1);
+        const BoundControls::Made made = controls_.Make(row, static_cast<QWidget*>(grid->parent()));
+        made.control->setMinimumWidth(80);
+        const int gridRow = grid->rowCount();
+        grid->addWidget(made.caption, gridRow, 0);
+        grid->addWidget(made.control, gridRow, 1);
     }
     for (const auto& [name, grid] : grids) {
         grid->setRowStretch(grid->rowCount(), 1);
@@ -116,83 +94,35 @@ void OtherSettingsDialog::BuildControls() {
 
     const SettingsButtons buttons =
         AddSettingsButtons(layout, {"restoreSettingsButton", "saveButton", "closeButton"});
-    restoreButton_ = buttons.restore;
-    saveButton_ = buttons.save;
-    closeButton_ = buttons.close;
-
-    connect(restoreButton_, &QPushButton::clicked, this, &OtherSettingsDialog::Restore);
-    connect(saveButton_, &QPushButton::clicked, this, &OtherSettingsDialog::Save);
-    connect(closeButton_, &QPushButton::clicked, this, &OtherSettingsDialog::accept);
-}
-
-void OtherSettingsDialog::ShowModel() {
-    for (const OtherSetting& setting : OtherSettings()) {
-        if (NumberField* field = fields_[Slot(setting.control)]) {
-            field->ShowText(ToQString(model_.FieldText(setting.control)));
-        } else if (QComboBox* list = lists_[Slot(setting.control)]) {
-            const QSignalBlocker blocker(list);
-            list->setCurrentIndex(model_.List(setting.control).selected);
-        }
-    }
-}
-
-void OtherSettingsDialog::TakeFields() {
-    for (const OtherSetting& setting : OtherSettings()) {
-        if (QLineEdit* field = fields_[Slot(setting.control)]) {
-            model_.FieldText(setting.control) = ToStdString(field->text());
-        }
-    }
-}
-
-bool OtherSettingsDialog::RefuseField(std::optional<OtherControl> invalid) {
-    if (!invalid) {
-        return false;
-    }
-    prompter_.Notice(OtherSettingsModel::InvalidFieldMessage(*invalid));
-    fields_[Slot(*invalid)]->setFocus();
-    fields_[Slot(*invalid)]->selectAll();
-    return true;
-}
-
-bool OtherSettingsDialog::MayDiscardChanges() {
-    TakeFields();
-    return !model_.HasUnsavedChanges() || prompter_.AskYesNoDefaultNo(kDiscardChangesQuestion);
+    connect(buttons.restore, &QPushButton::clicked, this, &OtherSettingsDialog::Restore);
+    connect(buttons.save, &QPushButton::clicked, this, &OtherSettingsDialog::Save);
+    connect(buttons.close, &QPushButton::clicked, this, &OtherSettingsDialog::accept);
 }
 
 void OtherSettingsDialog::accept() {
-    // Fields as loaded always hold numbers: only a change could be refused, and it is
-    // either kept by No or given up by Yes.
-    if (MayDiscardChanges()) {
+    if (controls_.MayDiscardChanges(prompter_)) {
         QDialog::accept();
     }
 }
 
 void OtherSettingsDialog::reject() {
-    if (MayDiscardChanges()) {
+    if (controls_.MayDiscardChanges(prompter_)) {
         QDialog::reject();
     }
 }
 
 void OtherSettingsDialog::Save() {
-    TakeFields();
-    const OtherSettingsModel::SaveResult result = model_.Save(paths_);
-    if (RefuseField(result.invalidField)) {
-        return;
-    }
-    if (result.failures.empty()) {
+    if (controls_.ReportSave(prompter_, binder_.Save(paths_, TakeOrder(binder_)),
+                             "the other settings were not saved.", kSaveAgainAdvice)) {
         QDialog::accept();
-        return;
     }
-    prompter_.Error(FailureMessage("the other settings were not saved.", "could not write",
-                                   result.failures, kSaveAgainAdvice));
 }
 
 void OtherSettingsDialog::Restore() {
-    if (!prompter_.AskYesNo(kRestoreSettingsQuestion)) {
-        return;
+    if (prompter_.AskYesNo(kRestoreSettingsQuestion)) {
+        binder_.Restore();
+        controls_.Show();
     }
-    model_.Restore();
-    ShowModel();
 }
 
 }  // namespace vk3

@@ -2,18 +2,13 @@
 
 #include <QDialog>
 
-#include <array>
-
-#include "other_dialog/other_settings_model.h"
+#include "platform/bound_controls.h"
 #include "platform/installation.h"
 
-class QComboBox;
-class QLineEdit;
 class QPushButton;
 
 namespace vk3 {
 
-class NumberField;
 class Prompter;
 
 // The other settings: view ranges per quality level, frame rates, level of detail, player
@@ -34,24 +29,13 @@ public:
 
 private:
     void BuildControls();
-    void ShowModel();
-    void TakeFields();
-    bool MayDiscardChanges();
-    // Tells which field holds no storable value and puts the focus on it; false when none.
-    bool RefuseField(std::optional<OtherControl> invalid);
     void Save();
     void Restore();
 
-    static std::size_t Slot(OtherControl control) { return static_cast<std::size_t>(control); }
-
     InstallationPaths paths_;
     Prompter& prompter_;
-    OtherSettingsModel model_;
-    std::array<NumberField*, kOtherControlCount> fields_{};
-    std::array<QComboBox*, kOtherControlCount> lists_{};
-    QPushButton* restoreButton_ = nullptr;
-    QPushButton* saveButton_ = nullptr;
-    QPushButton* closeButton_ = nullptr;
+    SettingsBinder binder_{OtherSettingRows()};
+    BoundControls controls_{binder_};
 };
 
 }  // namespace vk3

@@ -4,14 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace vk3 {
+#include "files/file_paths.h"
 
-// The three configuration files of the game, fixed once at start-up.
-struct InstallationPaths {
-    std::filesystem::path engineConfig;  // <installation>/Ini/vkmain.ini
-    std::filesystem::path debugConfig;   // <installation>/Ini/debug.ini
-    std::filesystem::path userOptions;   // <documents>/veskaran3/UserOptions.ini
-};
+namespace vk3 {
 
 // Joins a folder and a relative part ("Ini/vkmain.ini") with the platform's separator, as
 // text: a folder that ends in a separator gives a doubled one, which works as it is.

@@ -36,7 +36,6 @@
 #if !defined(_WIN32) && !defined(__APPLE__)
 #include "platform/x11_display_modes.h"
 #endif
-#include "settings/hint.h"
 
 namespace vk3 {
 

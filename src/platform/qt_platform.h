@@ -91,6 +91,9 @@ QIcon PngIcon(const QString& resourcePrefix, std::initializer_list<int> sizes);
 // The user's documents folder; empty when the system names none.
 std::string DocumentsFolder();
 
+// Hints wider than this many pixels wrap onto further lines.
+inline constexpr int kHintMaxWidth = 1000;
+
 // Sets a control's hint, wrapped at word boundaries so that no line is wider than
 // kHintMaxWidth pixels. An empty hint shows nothing.
 void SetHint(QWidget* control, std::string_view hint);

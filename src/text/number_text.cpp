@@ -1,5 +1,6 @@
 #include "text/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -89,13 +90,51 @@ std::size_t SkipBlanksAndSign(std::string_view text, bool& negative) {
 
 }  // namespace
 
-bool IsDigitText(std::string_view text) {
-    for (const char c : text) {
-        if (!IsDigit(c)) {
-            return false;
+std::optional<double> ReadTypedNumber(std::string_view text, NumberGrammar grammar) {
+    if (grammar.blanks) {
+        const std::size_t first = text.find_first_not_of(" \t");
+        text = first == std::string_view::npos
+                   ? std::string_view{}
+                   : text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    }
+    std::string number(text);
+    std::size_t i = 0;
+    if (i < number.size() && ((grammar.sign && (number[i] == '+' || number[i] == '-')) ||
+                              (grammar.minus && number[i] == '-'))) {
+        ++i;
+    }
+    std::size_t digits = 0;
+    bool point = false;
+    for (; i < number.size(); ++i) {
+        if (IsDigit(number[i])) {
+            ++digits;
+        } else if (grammar.fraction && !point && (number[i] == '.' || number[i] == ',')) {
+            number[i] = '.';
+            point = true;
+        } else {
+            break;
         }
     }
-    return !text.empty();
+    if (digits == 0) {
+        return std::nullopt;
+    }
+    if (grammar.exponent && i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
+        ++i;
+        if (i < number.size() && (number[i] == '+' || number[i] == '-')) {
+            ++i;
+        }
+        const std::size_t exponentStart = i;
+        while (i < number.size() && IsDigit(number[i])) {
+            ++i;
+        }
+        if (i == exponentStart) {
+            return std::nullopt;
+        }
+    }
+    if (i != number.size()) {
+        return std::nullopt;
+    }
+    return ParseReal(number) + 0.0;  // "-0" is 0
 }
 
 std::int32_t ParseInt(std::string_view text) {
@@ -179,6 +218,29 @@ std::string FormatFixed2(double value) {
 
 std::string FormatMegabytes(std::int64_t bytes) {
     return FormatFixed2(static_cast<double>(bytes) / 1048576.0) + " MB";
+}
+
+std::string FormatShortFloat(float value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
+                                      std::chars_format::general, 6);
+    return std::string(buffer, result.ptr);
+}
+
+std::string FormatFloatDecimals(float value) {
+    constexpr int kMostDecimals = 60;  // past the smallest float's six digits
+    for (int decimals = 2;; ++decimals) {
+        std::string text = FormatFixed(value, decimals);
+        const std::size_t first = text.find_first_of("123456789");
+        const std::size_t significant = first == std::string::npos
+                                            ? 0
+                                            : static_cast<std::size_t>(std::count_if(
+                                                  text.begin() + first, text.end(), IsDigit));
+        if (static_cast<float>(ParseReal(text)) == value || significant >= 6 ||
+            decimals >= kMostDecimals) {
+            return text;
+        }
+    }
 }
 
 }  // namespace vk3

@@ -155,8 +155,10 @@ TEST(FileFaults, WhatMustNotBeReadOrReplacedIsRefusedWithTheReason) {
 
     // The main settings show their defaults and say which file could not be read.
     MainSettingsModel model;
-    EXPECT_EQ(model.Load({dir / "fifo.ini", {}, dir / "UserOptions.ini"}).path, dir / "fifo.ini");
-    EXPECT_EQ(model.FieldText(MainControl::ViewRangeNpc), "0");
+    const SettingsResult loaded = model.Load({dir / "fifo.ini", {}, dir / "UserOptions.ini"});
+    ASSERT_EQ(loaded.failures.size(), 1u);
+    EXPECT_EQ(loaded.failures[0].path, dir / "fifo.ini");
+    EXPECT_EQ(model.Binder().Text(model.Binder().Row("viewRangeNpcEdit")), "0");
 }
 
 TEST(FileFaults, AFolderThatRefusesNewFilesIsNamedAsTheCause) {

@@ -1,4 +1,4 @@
-#include "main_dialog/installation_locator.h"
+#include "app/installation_locator.h"
 
 #include <gtest/gtest.h>
 

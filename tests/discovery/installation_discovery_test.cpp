@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <functional>
 
+#include "app/installation_locator.h"
 #include "discovery/installation_discovery.h"
 #include "fake_prompter.h"
 #include "fake_record.h"
-#include "main_dialog/installation_locator.h"
 #include "temp_dir.h"
 
 namespace fs = std::filesystem;

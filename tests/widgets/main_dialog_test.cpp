@@ -12,14 +12,13 @@
 
 #include <gtest/gtest.h>
 
+#include "app/installation_locator.h"
 #include "fake_prompter.h"
-#include "main_dialog/installation_locator.h"
 #include "maintenance/backup_file.h"
 #include "maintenance/start_logos.h"
 #include "platform/qt_platform.h"
 #include "profile/profile_store.h"
-#include "settings/catalogue.h"
-#include "settings/hint.h"
+#include "settings/setting_rows.h"
 #include "temp_dir.h"
 
 namespace vk3 {
@@ -56,8 +55,8 @@ void Click(const QWidget& dialog, const char* button) {
     QTest::mouseClick(Find<QPushButton>(dialog, button), Qt::LeftButton);
 }
 
-const MaintenanceActions kMaintenance = {CreateBackup, LoadBackup, RemoveStartLogos,
-                                         RestoreStartLogos, {}};
+const MaintenanceActions kMaintenance = {
+    CreateBackup, LoadBackup, RemoveStartLogos, RestoreStartLogos, {}};
 
 class MainDialogTest : public ::testing::Test {
 protected:
@@ -80,7 +79,7 @@ TEST_F(MainDialogTest, ShowsEveryControlLabelledInTabOrderWithHintsAndColours) {
     EXPECT_TRUE(dialog.windowIcon().availableSizes().contains(QSize(16, 16)));
 
     // Every setting is announced by its caption, and its caption's label leads to it.
-    for (const MainControlInfo& info : MainControls()) {
+    for (const SettingRow& info : MainSettingRows()) {
         QWidget* control = Find(dialog, std::string(info.objectName).c_str());
         ASSERT_NE(control, nullptr);
         const QString caption = ToQString(info.caption);
@@ -96,7 +95,6 @@ TEST_F(MainDialogTest, ShowsEveryControlLabelledInTabOrderWithHintsAndColours) {
     EXPECT_EQ(Find<QLabel>(dialog, "aspectRatioCaption")->buddy(), aspect);
 
     EXPECT_EQ(Find(dialog, "shadowQualityList")->toolTip(), "default: low");
-    EXPECT_EQ(Find(dialog, "maxRagdollsEdit")->toolTip(), "default: 999");
 
     // Tab order: the common group with its logo buttons, the advanced group, the bottom row.
     const std::pair<const char*, const char*> tabOrder[] = {

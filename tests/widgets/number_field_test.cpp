@@ -28,11 +28,9 @@ TEST(NumberField, KeepsWhatWasTypedAndTheDialogRefusesWhatItCannotStore) {
     } cases[] = {
         {Main, "viewRangeVegetationEdit", "12.5", "saveSettingsButton",
          "\"view range vegetation\""},
-        {Main, "maxRagdollsEdit", "-5", "saveSettingsButton", "\"max ragdoll effects\""},
         {Other, "levelOfDetailEdit", "0,5", "saveButton", nullptr},
-        {Other, "levelOfDetailEdit", "0,0,3", "saveButton", "\"level of detail\" (miscellaneous)"},
-        {Other, "viewRangeObjectsLowEdit", "12.5", "saveButton", "objects\" (low settings)"},
-        {Other, "minFpsEdit", "-5", "saveButton", "0 to 4294967295 for \"min FPS\" (FPS)"},
+        {Other, "levelOfDetailEdit", "0,0,3", "saveButton", "\"level of detail, miscellaneous\""},
+        {Other, "minFpsEdit", "-5", "saveButton", "0 to 4294967295 for \"min FPS, FPS\""},
         {Cache, "cacheImageLowEdit", "1,5", "cacheSaveButton", "\"image, resource cache - low\""},
         {Cache, "cacheModifyLowEdit", "12.5x", "cacheScaleUpLowButton", "\"modify, resource"},
         {Cache, "cacheModifyLowEdit", "12,5", "cacheScaleUpLowButton", nullptr},
@@ -50,7 +48,7 @@ TEST(NumberField, KeepsWhatWasTypedAndTheDialogRefusesWhatItCannotStore) {
         } else if (c.dialog == Other) {
             dialog = std::make_unique<OtherSettingsDialog>(paths, prompter);
         } else {
-            dialog = std::make_unique<CacheSettingsDialog>(paths.engineConfig, prompter);
+            dialog = std::make_unique<CacheSettingsDialog>(paths, prompter);
         }
         dialog->show();
         auto* field = dialog->findChild<NumberField*>(c.field);

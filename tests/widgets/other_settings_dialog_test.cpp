@@ -49,18 +49,12 @@ TEST(OtherSettingsDialogTest, SavesKeyboardChangesToBothFilesOrToNeither) {
             EXPECT_TRUE(dialog.isVisible());
             ASSERT_EQ(prompter.errors().size(), 1u);
             EXPECT_NE(prompter.errors()[0].find("debug.ini"), std::string::npos);
-            // Escape asks: No keeps the dialog open, Yes closes it.
-            prompter.AnswerNo().AnswerYes();
+            prompter.AnswerYes();  // to give the change up
             QTest::keyClick(&dialog, Qt::Key_Escape);
-            EXPECT_TRUE(dialog.isVisible());
-            QTest::keyClick(&dialog, Qt::Key_Escape);
-            EXPECT_EQ(
-                prompter.questionsDefaultNo(),
-                std::vector<std::string>(2, "the settings were changed. quit without saving?"));
         }
         EXPECT_EQ(dialog.result(), readOnly ? QDialog::Rejected : QDialog::Accepted);
         EXPECT_FALSE(dialog.isVisible());
-        EXPECT_EQ(prompter.messages().size(), readOnly ? 3u : 0u);
+        EXPECT_EQ(prompter.messages().size(), readOnly ? 2u : 0u);
         EXPECT_EQ(ReadProfileString(paths.engineConfig, "Engine.Setup", "FpS.Average", ""),
                   readOnly ? "30.0" : "45.0");
         EXPECT_EQ(ReadProfileString(paths.debugConfig, "PropertySets", "PlayerMemory.Enabled", ""),
