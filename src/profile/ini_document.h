@@ -93,7 +93,7 @@ private:
     // first. A text read is far below 4 GiB (kMaxSettingsFileBytes, and at most half as long
     // again once a UTF-16 file is converted).
     struct KeyIndex {
-        int shift = 31;                   // a hash's group: hash >> shift
+        int shift;                        // a hash's group: hash >> shift
         std::vector<std::uint32_t> ends;  // where each group's entries end
         std::vector<std::uint64_t> entries;
     };
