@@ -109,11 +109,15 @@ FileStatus StepRecord::Write(const std::vector<StepFile>& files) {
     }
     text += kLastLine;
     std::random_device random;
-    std::error_code error;
-    do {
+    FileStatus status;
+    // A name taken already (a file that exists) is a failure of another kind: another try.
+    for (int attempt = 0; attempt < 16; ++attempt) {
         path_ = folder / (std::to_string(random()) + std::to_string(random()) + ".step");
-    } while (fs::exists(fs::symlink_status(path_, error)));
-    FileStatus status = disk::WriteNewFlushed(path_, text);
+        status = disk::WriteNewFlushed(path_, text);
+        if (status || status.problem != FileProblem::Other) {
+            break;
+        }
+    }
     if (!status) {
         path_.clear();
         status.reason = what + "written: " + status.reason;
