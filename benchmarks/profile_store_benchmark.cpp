@@ -115,7 +115,7 @@ void BM_ParseLineEnds(benchmark::State& state) {
         content = std::move(converted);
     }
     for (auto _ : state) {
-        vk3::IniDocument document{std::string(content)};
+        vk3::IniDocument document{std::string_view(content)};
         benchmark::DoNotOptimize(document.Find("Engine.Setup", "Missing.Key"));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * content.size()));

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "files/file_system.h"
+#include "files/file_text.h"
 
 namespace vk3::disk {
 
@@ -18,7 +19,7 @@ void CountDiskChange();
 
 // Reads a regular file whole, noting the version it was read at.
 FileStatus Read(const std::filesystem::path& path, std::uint64_t limit, std::string_view tooLarge,
-                std::string& bytes, FileVersion& version);
+                FileText& bytes, FileVersion& version);
 
 FileVersion VersionOf(const std::filesystem::path& path);
 
@@ -53,8 +54,9 @@ bool Rename(const std::filesystem::path& from, const std::filesystem::path& to);
 void Remove(const std::filesystem::path& path);
 // Makes the folder and its parents where missing, new ones readable by the owner alone.
 bool MakePrivateFolder(const std::filesystem::path& folder);
-// Writes a small new file (it must not exist) and flushes it.
-bool WriteNewFlushed(const std::filesystem::path& path, std::string_view bytes);
+// Writes a small new file (it must not exist) and flushes it; a file that could not be
+// written whole is removed again.
+FileStatus WriteNewFlushed(const std::filesystem::path& path, std::string_view bytes);
 
 // Whether the file may be replaced by us: not read-only, where the platform says so.
 FileStatus CheckWritable(const std::filesystem::path& target);

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "files/disk.h"
 #include "files/file_paths.h"
@@ -78,11 +80,51 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// All pieces in as few system calls as the system allows: a file with a few changed lines
+// is one large stretch and dozens of small ones.
+bool WritePieces(int fd, std::span<const std::string_view> pieces) {
+    constexpr std::size_t kMostAtOnce = 1024;  // IOV_MAX on Linux
+    std::vector<iovec> parts;
+    parts.reserve(std::min(pieces.size(), kMostAtOnce));
+    std::size_t next = 0;
+    std::size_t doneOfFirst = 0;  // bytes of pieces[next] already written
+    while (next < pieces.size()) {
+        parts.clear();
+        for (std::size_t i = next; i < pieces.size() && parts.size() < kMostAtOnce; ++i) {
+            const std::size_t skip = i == next ? doneOfFirst : 0;
+            if (pieces[i].size() > skip) {
+                parts.push_back(
+                    {const_cast<char*>(pieces[i].data() + skip), pieces[i].size() - skip});
+            }
+        }
+        if (parts.empty()) {
+            break;
+        }
+        CountDiskChange();
+        ssize_t written = ::writev(fd, parts.data(), static_cast<int>(parts.size()));
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        // Steps past what was written, piece by piece.
+        auto left = static_cast<std::size_t>(written);
+        while (next < pieces.size() && left >= pieces[next].size() - doneOfFirst) {
+            left -= pieces[next].size() - doneOfFirst;
+            doneOfFirst = 0;
+            ++next;
+        }
+        doneOfFirst += left;
+    }
+    return true;
+}
+
 }  // namespace
 
 FileStatus Read(const fs::path& path, std::uint64_t limit, std::string_view tooLarge,
-                std::string& bytes, FileVersion& version) {
-    bytes.clear();
+                FileText& bytes, FileVersion& version) {
+    bytes.Clear();
     version = {};
     // Opening never waits, not even for a pipe without a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -104,9 +146,9 @@ FileStatus Read(const fs::path& path, std::uint64_t limit, std::string_view tooL
         // One byte more than expected, so that the end is seen without growing; a file that
         // grows meanwhile is read to its end all the same, up to the limit.
         std::size_t filled = 0;
-        bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
+        char* room = bytes.Reserve(static_cast<std::size_t>(info.st_size) + 1);
         for (;;) {
-            const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+            const ssize_t got = ::read(fd, room + filled, bytes.capacity() - filled);
             if (got < 0 && errno == EINTR) {
                 continue;
             }
@@ -122,11 +164,12 @@ FileStatus Read(const fs::path& path, std::uint64_t limit, std::string_view tooL
                 status = FileStatus::Failure(path, FileProblem::TooLarge, std::string(tooLarge));
                 break;
             }
-            if (filled == bytes.size()) {
-                bytes.resize(bytes.size() + std::max<std::size_t>(bytes.size() / 2, 1 << 16));
+            if (filled == bytes.capacity()) {
+                bytes.SetSize(filled);
+                room = bytes.Reserve(filled + std::max<std::size_t>(filled / 2, 1 << 16));
             }
         }
-        bytes.resize(status ? filled : 0);
+        bytes.SetSize(status ? filled : 0);
         // A file written while it was read is not the version seen at its start.
         if (status && ::fstat(fd, &info) == 0 && !(VersionFromStat(info) == version)) {
             version = {};
@@ -187,13 +230,16 @@ FileStatus Prepare(const fs::path& target, std::span<const std::string_view> pie
     if (struct stat made{}; ::fstat(fd, &made) == 0) {
         prepared.inode = static_cast<std::uint64_t>(made.st_ino);
     }
-    for (const std::string_view piece : pieces) {
-        if (!WriteAll(fd, piece)) {
-            const int error = errno;
-            Discard(prepared);
-            return FromErrno(target, error);
-        }
+    if (!WritePieces(fd, pieces)) {
+        const int error = errno;
+        Discard(prepared);
+        return FromErrno(target, error);
     }
+#ifdef SYNC_FILE_RANGE_WRITE
+    // The disk starts on it now, while the other files of the step are written; Flush()
+    // then waits for less.
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
     if (exists) {
         CountDiskChange();
         if (::fchmod(fd, existing.st_mode & 07777) != 0) {
@@ -255,6 +301,11 @@ FileStatus ChangedMeanwhile(Prepared& prepared) {
 
 FileStatus PutInPlaceIfStill(Prepared& prepared, const FileVersion& read) {
 #if defined(RENAME_EXCHANGE) && defined(RENAME_NOREPLACE)
+    // Checked before the swap as well: a program that reads the file while our content is
+    // swapped in for the check after it would build on that content and lose its own change.
+    if (read.found && !SameAsRead(VersionOf(prepared.target), read)) {
+        return ChangedMeanwhile(prepared);
+    }
     CountDiskChange();
     const unsigned how = read.found ? RENAME_EXCHANGE : RENAME_NOREPLACE;
     if (::renameat2(AT_FDCWD, prepared.temporary.c_str(), AT_FDCWD, prepared.target.c_str(), how) ==
@@ -327,16 +378,25 @@ bool MakePrivateFolder(const fs::path& folder) {
     return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
-bool WriteNewFlushed(const fs::path& path, std::string_view bytes) {
+FileStatus WriteNewFlushed(const fs::path& path, std::string_view bytes) {
     CountDiskChange();
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
-        return false;
+        return FromErrno(path, errno);
     }
     bool written = WriteAll(fd, bytes);
     CountDiskChange();
-    written = ::fsync(fd) == 0 && written;
-    return ::close(fd) == 0 && written;
+    written = written && ::fsync(fd) == 0;
+    int error = errno;
+    if (::close(fd) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        Remove(path);
+        return FromErrno(path, error);
+    }
+    return FileStatus::Success();
 }
 
 LockHandle TryLock(const fs::path& lockFile) {

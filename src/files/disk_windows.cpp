@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -75,8 +76,8 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 }  // namespace
 
 FileStatus Read(const fs::path& path, std::uint64_t limit, std::string_view tooLarge,
-                std::string& bytes, FileVersion& version) {
-    bytes.clear();
+                FileText& bytes, FileVersion& version) {
+    bytes.Clear();
     version = {};
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
@@ -95,13 +96,13 @@ FileStatus Read(const fs::path& path, std::uint64_t limit, std::string_view tooL
     if (version.size > limit) {
         result = FileStatus::Failure(path, FileProblem::TooLarge, std::string(tooLarge));
     } else {
-        bytes.resize(static_cast<std::size_t>(version.size));
+        const auto size = static_cast<std::size_t>(version.size);
+        char* room = bytes.Reserve(size);
         std::size_t filled = 0;
-        while (filled < bytes.size()) {
+        while (filled < size) {
             DWORD got = 0;
-            const auto chunk =
-                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - filled, 1u << 30));
-            if (!ReadFile(file, bytes.data() + filled, chunk, &got, nullptr)) {
+            const auto chunk = static_cast<DWORD>(std::min<std::size_t>(size - filled, 1u << 30));
+            if (!ReadFile(file, room + filled, chunk, &got, nullptr)) {
                 result = FileStatus::Failure(path, "it could not be read");
                 break;
             }
@@ -110,7 +111,7 @@ FileStatus Read(const fs::path& path, std::uint64_t limit, std::string_view tooL
             }
             filled += got;
         }
-        bytes.resize(result ? filled : 0);
+        bytes.SetSize(result ? filled : 0);
     }
     CloseHandle(file);
     if (!result) {
@@ -159,12 +160,26 @@ FileStatus Prepare(const fs::path& target, std::span<const std::string_view> pie
         return FromWindowsError(target, error);
     }
     prepared.handle = reinterpret_cast<std::intptr_t>(file);
+    constexpr std::size_t kJoinUpTo = 1 << 16;
+    // Small stretches are joined in blocks, so that a file of many changed lines is written
+    // in a few calls instead of one per line.
+    std::string block;
+    const auto writeBlock = [&] { return WriteAll(file, std::exchange(block, {})); };
     for (const std::string_view piece : pieces) {
-        if (!WriteAll(file, piece)) {
+        if (piece.size() < kJoinUpTo && block.size() + piece.size() <= kJoinUpTo) {
+            block += piece;
+            continue;
+        }
+        if (!writeBlock() || !WriteAll(file, piece)) {
             const DWORD failed = GetLastError();
             Discard(prepared);
             return FromWindowsError(target, failed);
         }
+    }
+    if (!writeBlock()) {
+        const DWORD failed = GetLastError();
+        Discard(prepared);
+        return FromWindowsError(target, failed);
     }
     return FileStatus::Success();
 }
@@ -242,17 +257,26 @@ bool MakePrivateFolder(const fs::path& folder) {
     return fs::is_directory(folder, error);
 }
 
-bool WriteNewFlushed(const fs::path& path, std::string_view bytes) {
+FileStatus WriteNewFlushed(const fs::path& path, std::string_view bytes) {
     CountDiskChange();
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return false;
+        return FromWindowsError(path, GetLastError());
     }
     bool written = WriteAll(file, bytes);
     CountDiskChange();
     written = FlushFileBuffers(file) && written;
-    return CloseHandle(file) && written;
+    DWORD error = written ? ERROR_SUCCESS : GetLastError();
+    if (!CloseHandle(file) && written) {
+        written = false;
+        error = GetLastError();
+    }
+    if (!written) {
+        DeleteFileW(path.c_str());
+        return FromWindowsError(path, error);
+    }
+    return FileStatus::Success();
 }
 
 LockHandle TryLock(const fs::path& lockFile) {

@@ -25,16 +25,6 @@ ReplacementGuard& CurrentGuard() {
     return guard;
 }
 
-constexpr std::size_t kJoinUpTo = 1 << 20;
-
-std::size_t SizeOf(const std::vector<std::string_view>& pieces) {
-    std::size_t size = 0;
-    for (const std::string_view piece : pieces) {
-        size += piece.size();
-    }
-    return size;
-}
-
 FileStatus AskGuard(const fs::path& path) {
     return CurrentGuard() ? CurrentGuard()(path) : FileStatus::Success();
 }
@@ -155,21 +145,31 @@ FileVersion VersionOf(const fs::path& path) {
 
 FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::uint64_t limit,
                          std::string_view tooLarge) {
+    FileText text;
     FileVersion ignored;
-    return disk::Read(path, limit, tooLarge, bytes, ignored);
+    const FileStatus status = disk::Read(path, limit, tooLarge, text, ignored);
+    bytes.assign(text.view());
+    return status;
 }
 
-FileStatus ReadFileIfThere(const fs::path& path, FileAsRead& read) {
+FileStatus ReadFileIfThere(const fs::path& path, FileText& bytes, FileVersion& version) {
     FileStatus status =
-        disk::Read(path, kMaxSettingsFileBytes, kTooLargeForSettings, read.bytes, read.version);
+        disk::Read(path, kMaxSettingsFileBytes, kTooLargeForSettings, bytes, version);
     if (status.problem == FileProblem::NotFound) {
         std::error_code error;
         if (fs::symlink_status(path, error).type() == fs::file_type::not_found ||
             fs::status(path, error).type() == fs::file_type::not_found) {
-            read = {};
+            version = {};
             return FileStatus::Success();
         }
     }
+    return status;
+}
+
+FileStatus ReadFileIfThere(const fs::path& path, FileAsRead& read) {
+    FileText text;
+    const FileStatus status = ReadFileIfThere(path, text, read.version);
+    read.bytes.assign(text.view());
     return status;
 }
 
@@ -230,17 +230,8 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
     for (std::size_t i = 0; i < replacements.size(); ++i) {
         fs::path target;
         FileStatus status = ResolveTarget(replacements[i].path, target);
-        // A small file is written in one piece: one system call instead of one per line.
-        std::string joined;
-        std::vector<std::string_view> pieces = replacements[i].pieces;
-        if (SizeOf(pieces) <= kJoinUpTo) {
-            for (const std::string_view piece : pieces) {
-                joined += piece;
-            }
-            pieces = {joined};
-        }
         if (status) {
-            status = disk::Prepare(target, pieces, false, prepared[i]);
+            status = disk::Prepare(target, replacements[i].pieces, false, prepared[i]);
         }
         if (!status) {
             discardAll();
@@ -283,7 +274,10 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
         for (const disk::Prepared& file : prepared) {
             files.push_back({file.target, file.temporary, file.inode});
         }
-        record.Write(files);
+        if (FileStatus recorded = record.Write(files); !recorded) {
+            discardAll();
+            return recorded;
+        }
     }
     for (std::size_t i = 0; i < replacements.size(); ++i) {
         const std::optional<FileVersion>& readVersion = replacements[i].readVersion;

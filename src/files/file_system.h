@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "files/file_status.h"
+#include "files/file_text.h"
 
 namespace vk3 {
 
@@ -44,6 +45,9 @@ struct FileAsRead {
 // Reads a file that may be missing (version.found false). Fails only when a file is there
 // but cannot be read.
 FileStatus ReadFileIfThere(const std::filesystem::path& path, FileAsRead& read);
+// The same into memory that is reused from one large file to the next (file_text.h).
+FileStatus ReadFileIfThere(const std::filesystem::path& path, FileText& bytes,
+                           FileVersion& version);
 
 // Replaces (or creates) a file with the given bytes atomically: the bytes go to a new
 // temporary file in the same folder, which is flushed and then takes the file's place. The

@@ -83,7 +83,17 @@ void RemoveLeftoverTemporaries(const fs::path& folder) {
 
 }  // namespace
 
+// The paths whose turn this thread holds, as they were given.
+thread_local std::vector<fs::path> heldOnThisThread;
+
 SaveTurn::SaveTurn(const std::vector<fs::path>& files) {
+    const auto isHeld = [](const fs::path& file) {
+        return std::find(heldOnThisThread.begin(), heldOnThisThread.end(), file) !=
+               heldOnThisThread.end();
+    };
+    if (std::all_of(files.begin(), files.end(), isHeld)) {
+        return;  // within a turn for the same files: their folders are held already
+    }
     const fs::path lockFolder = LockFolder();
     if (lockFolder.empty()) {
         return;  // nowhere to keep a lock: saves go on without taking turns
@@ -121,6 +131,8 @@ SaveTurn::SaveTurn(const std::vector<fs::path>& files) {
         Release(turns, std::exchange(lockFiles_, {}));
         return;
     }
+    files_ = files;
+    heldOnThisThread.insert(heldOnThisThread.end(), files.begin(), files.end());
     if (!newlyLocked.empty()) {
         std::vector<fs::path> allLocked;
         for (const auto& [lockFile, folder] : folderOfLock) {
@@ -134,6 +146,9 @@ SaveTurn::SaveTurn(const std::vector<fs::path>& files) {
 }
 
 SaveTurn::~SaveTurn() {
+    for (const fs::path& file : files_) {
+        heldOnThisThread.erase(std::find(heldOnThisThread.begin(), heldOnThisThread.end(), file));
+    }
     Turns& turns = ProcessTurns();
     const std::lock_guard guard(turns.mutex);
     Release(turns, lockFiles_);

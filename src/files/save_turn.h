@@ -11,7 +11,8 @@ namespace vk3 {
 // of its files from its read to its last rename. The turn is an advisory lock per folder,
 // on a lock file in $XDG_RUNTIME_DIR (else in the program's state folder), taken in a fixed
 // order, so that two saves never wait for each other in a circle. Taking it again within
-// the process, as the replacement under a save does, only counts.
+// the process only counts; taking it again for the same paths on the thread that holds it,
+// as the replacement under a save does, costs nothing.
 //
 // Whoever first takes a folder's turn finishes what a killed save left there: a recorded
 // step of several files is completed, and temporary files are removed at once.
@@ -27,6 +28,7 @@ public:
 
 private:
     std::vector<std::filesystem::path> lockFiles_;
+    std::vector<std::filesystem::path> files_;  // as given, while this thread holds them
     FileStatus status_;
 };
 

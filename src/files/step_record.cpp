@@ -87,29 +87,42 @@ bool HasLineBreakOrTab(const fs::path& path) {
 
 }  // namespace
 
-bool StepRecord::Write(const std::vector<StepFile>& files) {
+FileStatus StepRecord::Write(const std::vector<StepFile>& files) {
     const fs::path folder = StepsFolder();
-    if (folder.empty() || !disk::MakePrivateFolder(folder)) {
-        return false;
+    if (folder.empty()) {
+        return FileStatus::Success();
+    }
+    const std::string what = "the record that keeps files saved together whole could not be ";
+    if (!disk::MakePrivateFolder(folder)) {
+        return FileStatus::Failure(folder, FileProblem::ReadOnly, what + "made in this folder");
     }
     std::string text(kFirstLine);
     for (const StepFile& file : files) {
-        if (HasLineBreakOrTab(file.target) || HasLineBreakOrTab(file.prepared)) {
-            return false;
+        for (const fs::path& path : {file.target, file.prepared}) {
+            if (HasLineBreakOrTab(path)) {
+                return FileStatus::Failure(path, FileProblem::Invalid,
+                                           what + "written: the path holds a tab or line break");
+            }
         }
         text += Utf8FromPath(file.target) + "\t" + Utf8FromPath(file.prepared) + "\t" +
                 std::to_string(file.inode) + "\n";
     }
     text += kLastLine;
     std::random_device random;
+    FileStatus status;
+    // A name taken already (a file that exists) is a failure of another kind: another try.
     for (int attempt = 0; attempt < 16; ++attempt) {
         path_ = folder / (std::to_string(random()) + std::to_string(random()) + ".step");
-        if (disk::WriteNewFlushed(path_, text)) {
-            return true;
+        status = disk::WriteNewFlushed(path_, text);
+        if (status || status.problem != FileProblem::Other) {
+            break;
         }
     }
-    path_.clear();
-    return false;
+    if (!status) {
+        path_.clear();
+        status.reason = what + "written: " + status.reason;
+    }
+    return status;
 }
 
 void StepRecord::Remove() {
@@ -122,8 +135,7 @@ void StepRecord::Remove() {
 void FinishRecordedSteps(const std::vector<fs::path>& lockedFolders) {
     for (const fs::path& recordPath : RecordPaths()) {
         std::string text;
-        FileVersion ignored;
-        if (!disk::Read(recordPath, 1 << 20, "", text, ignored)) {
+        if (!ReadFileBytes(recordPath, text, 1 << 20, "")) {
             continue;
         }
         const ReadRecord record = Parse(text);
@@ -156,8 +168,7 @@ std::vector<fs::path> FoldersOfRecordedSteps() {
     std::vector<fs::path> folders;
     for (const fs::path& recordPath : RecordPaths()) {
         std::string text;
-        FileVersion ignored;
-        if (disk::Read(recordPath, 1 << 20, "", text, ignored)) {
+        if (ReadFileBytes(recordPath, text, 1 << 20, "")) {
             for (const StepFile& file : Parse(text).files) {
                 folders.push_back(FolderOf(file.target));
             }

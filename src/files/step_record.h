@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "files/file_status.h"
+
 namespace vk3 {
 
 // The record of a step that replaces several files, kept in the state folder from right
@@ -19,9 +21,10 @@ struct StepFile {
 
 class StepRecord {
 public:
-    // Writes and flushes the record; false when there is no state folder or it cannot be
-    // written, and the step then goes on without one.
-    bool Write(const std::vector<StepFile>& files);
+    // Writes and flushes the record. Without a state folder (the environment names none)
+    // there is nowhere to keep it and the step goes on without one; a record that cannot be
+    // written where it belongs fails, and the step must not begin.
+    FileStatus Write(const std::vector<StepFile>& files);
     // The step is done or undone.
     void Remove();
 

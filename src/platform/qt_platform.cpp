@@ -36,7 +36,6 @@
 #if !defined(_WIN32) && !defined(__APPLE__)
 #include "platform/x11_display_modes.h"
 #endif
-#include "profile/profile_store.h"
 
 namespace vk3 {
 
@@ -98,23 +97,6 @@ protected:
 private:
     QPalette palette_;
 };
-
-#ifndef _WIN32
-// Prefix paths grow long; the record is ours, so it is not held to the registry's 256 bytes.
-constexpr std::size_t kRecordedPathSize = 4096;
-
-std::filesystem::path RecordFile() {
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    std::filesystem::path folder;
-    if (configHome != nullptr && *configHome != '\0') {
-        folder = configHome;
-    } else {
-        const char* home = std::getenv("HOME");
-        folder = std::filesystem::path(home != nullptr ? home : ".") / ".config";
-    }
-    return folder / "Quellmark" / "Veskaran III.ini";
-}
-#endif
 
 // Whether a hint fits on one line without measuring it: measuring loads the tooltip font,
 // which no control of a dialog uses, at start-up. No printable ASCII character of a text
@@ -331,31 +313,6 @@ QString FileDialogFilter(const FileDialogRequest& request) {
     const QString pattern = "(" + ToQString(request.filterPattern) + ")";
     return description.contains(pattern) ? description : description + " " + pattern;
 }
-
-#ifndef _WIN32
-
-std::string SystemInstallationRecord::Read() {
-    return ReadProfileString(RecordFile(), "General", "INSTALL_DIR", "", kRecordedPathSize);
-}
-
-std::string SystemInstallationRecord::ReadDocumentsFolder() {
-    return ReadProfileString(RecordFile(), "General", "DOCUMENTS_DIR", "", kRecordedPathSize);
-}
-
-bool SystemInstallationRecord::Write(std::string_view installationFolder,
-                                     std::string_view documentsFolder) {
-    const std::filesystem::path file = RecordFile();
-    std::error_code error;
-    std::filesystem::create_directories(file.parent_path(), error);
-    std::vector<ProfileWrite> writes{{"General", "INSTALL_DIR", std::string(installationFolder)}};
-    // An empty documents folder only clears one recorded before.
-    if (!documentsFolder.empty() || ProfileReader(file).Contains("General", "DOCUMENTS_DIR")) {
-        writes.push_back({"General", "DOCUMENTS_DIR", std::string(documentsFolder)});
-    }
-    return WriteProfileStrings(file, writes).ok();
-}
-
-#endif
 
 std::vector<DisplayMode> SdlDisplayModeSource::Modes() {
     std::vector<DisplayMode> modes;

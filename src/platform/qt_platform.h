@@ -58,21 +58,6 @@ private:
 // names it already ("executable (*.exe)").
 QString FileDialogFilter(const FileDialogRequest& request);
 
-// The installation folder remembered between starts. Windows: the registry value
-// HKLM\SOFTWARE\Quellmark\Veskaran III\INSTALL_DIR, the documents folder is the system's.
-// Elsewhere: INSTALL_DIR and DOCUMENTS_DIR in [General] of
-// $XDG_CONFIG_HOME/Quellmark/Veskaran III.ini (~/.config when unset).
-#ifdef _WIN32
-using SystemInstallationRecord = RegistryInstallationRecord;
-#else
-class SystemInstallationRecord : public InstallationRecord {
-public:
-    std::string Read() override;
-    std::string ReadDocumentsFolder() override;
-    bool Write(std::string_view installationFolder, std::string_view documentsFolder = {}) override;
-};
-#endif
-
 // The primary display's 32-bit modes through SDL's video subsystem.
 class SdlDisplayModeSource : public DisplayModeSource {
 public:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -8,6 +9,8 @@
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "files/file_text.h"
 
 namespace vk3 {
 
@@ -25,7 +28,8 @@ namespace vk3 {
 // at the end of the file.
 class IniDocument {
 public:
-    explicit IniDocument(std::string fileBytes);
+    explicit IniDocument(std::string_view fileBytes);
+    explicit IniDocument(FileText fileBytes);
     ~IniDocument();
     IniDocument(const IniDocument&) = delete;
     IniDocument& operator=(const IniDocument&) = delete;
@@ -52,7 +56,7 @@ public:
     bool utf16() const { return utf16_; }
 
     // The file's bytes as they were read.
-    std::string_view fileBytes() const { return read_; }
+    std::string_view fileBytes() const { return read_.view(); }
 
     // The whole file as it is now, in the encoding it was read in.
     std::string Serialize();
@@ -81,20 +85,24 @@ private:
         std::string key;
         std::string value;
     };
-    struct NameHash {
-        std::size_t operator()(std::string_view name) const;
+    // The same for names that differ only in the case of ASCII letters.
+    static std::uint32_t NameHash(std::string_view name);
+    // A section's entries by the hash of their key: each is the hash (high half) and line
+    // start (low half) in one number, grouped by the hash's leading bits (about one entry per
+    // group) and in file order within a group, so that the first entry of a name is met
+    // first. A text read is far below 4 GiB (kMaxSettingsFileBytes, and at most half as long
+    // again once a UTF-16 file is converted).
+    struct KeyIndex {
+        int shift;                        // a hash's group: hash >> shift
+        std::vector<std::uint32_t> ends;  // where each group's entries end
+        std::vector<std::uint64_t> entries;
     };
-    struct SameNameAs {
-        bool operator()(std::string_view a, std::string_view b) const { return SameName(a, b); }
-    };
-    // The line start of the first entry of each key, the keys viewing the text.
-    using KeyLines = std::unordered_map<std::string_view, std::size_t, NameHash, SameNameAs>;
     struct Section {
         std::string name;
         static constexpr std::size_t kNotInFile = static_cast<std::size_t>(-1);
         std::size_t headerEnd = kNotInFile;  // after the header line; kNotInFile when added
         std::size_t bodyEnd = kNotInFile;    // where the next header line starts
-        std::optional<KeyLines> keys;        // gathered at the first lookup
+        std::optional<KeyIndex> keys;        // gathered at the first lookup
         std::optional<Entry> lastEntry;      // likewise
         std::map<std::size_t, std::string> newValues;  // by the line start of their entry
         std::vector<AddedEntry> added;
@@ -110,7 +118,7 @@ private:
     std::string_view OriginalValue(const Entry& entry) const;
     std::string_view StoredValue(const Section& section, const Entry& entry) const;
 
-    std::string read_;       // the file as read
+    FileText read_;          // the file as read
     std::string converted_;  // a UTF-16 file's text as UTF-8
     std::string_view text_;  // the file in its 8-bit form: one of the two
     bool utf16_ = false;     // read from a UTF-16LE file

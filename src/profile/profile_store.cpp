@@ -78,9 +78,10 @@ FileStatus ApplyWrites(const fs::path& file, const std::vector<ProfileWrite>& wr
 }  // namespace
 
 ProfileReader::ProfileReader(const fs::path& file) {
-    FileAsRead read;
-    status_ = ReadFileIfThere(file, read);
-    document_ = std::make_unique<IniDocument>(std::move(read.bytes));
+    FileText bytes;
+    FileVersion version;
+    status_ = ReadFileIfThere(file, bytes, version);
+    document_ = std::make_unique<IniDocument>(std::move(bytes));
 }
 
 ProfileReader::~ProfileReader() = default;
@@ -157,18 +158,19 @@ FileStatus WriteProfileFiles(const std::vector<ProfileFileWrites>& files) {
         if (writes.empty()) {
             continue;
         }
-        FileAsRead read;
-        if (FileStatus status = ReadFileIfThere(file, read); !status) {
+        FileText bytes;
+        FileVersion version;
+        if (FileStatus status = ReadFileIfThere(file, bytes, version); !status) {
             return status;  // its content would be lost
         }
         IniDocument& document =
-            *documents.emplace_back(std::make_unique<IniDocument>(std::move(read.bytes)));
+            *documents.emplace_back(std::make_unique<IniDocument>(std::move(bytes)));
         if (FileStatus applied = ApplyWrites(file, writes, document); !applied) {
             return applied;
         }
         // A file whose keys all hold their values already is left as it is.
         if (document.changed()) {
-            replacements.push_back({file, document.Pieces(), read.version, document.fileBytes()});
+            replacements.push_back({file, document.Pieces(), version, document.fileBytes()});
         }
     }
     return ReplaceFilePiecesTogether(replacements);

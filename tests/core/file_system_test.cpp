@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -200,6 +201,18 @@ TEST(ReplaceFilesTogether, ReplacesAllOrNoneLeavingNoFileOpen) {
     });
     EXPECT_EQ(status.Message("x"), "x \"" + options.string() + "\": permission denied");
     fs::permissions(options, fs::perms::owner_read | fs::perms::owner_write);
+
+    // Without the record that finishes a step cut short, no file is replaced.
+    const fs::path steps = fs::path(std::getenv("XDG_STATE_HOME")) / "vk3tune" / "steps";
+    fs::permissions(steps, fs::perms::owner_read | fs::perms::owner_exec);
+    test::RunBoundByFileModes([&] {
+        status = ReplaceFilesTogether({{options, "options 6"}, {engine, "engine 6"}});
+    });
+    fs::permissions(steps, fs::perms::owner_all);
+    EXPECT_EQ(status.path.parent_path(), steps);
+    EXPECT_EQ(status.reason,
+              "the record that keeps files saved together whole could not be written: "
+              "permission denied");
     EXPECT_EQ(ReadFile(engine), "engine 2");
     EXPECT_EQ(ReadFile(options), "options 2");
     EXPECT_EQ(FileNamesIn(dir.path()), (Names{"UserOptions.ini", "vkmain.ini"}));

@@ -34,4 +34,34 @@ TEST(RegistryInstallationRecord, ReadsWhatItWroteAndTakesAMissingOrEmptyValueFor
 }  // namespace
 }  // namespace vk3
 
+#else
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/installation_record.h"
+#include "support/temp_dir.h"
+
+namespace vk3 {
+namespace {
+
+TEST(SystemInstallationRecord, KeepsTheFolderInTheUsersConfigurationFolder) {
+    test::TempDir config;
+    const char* previous = std::getenv("XDG_CONFIG_HOME");
+    const std::string kept = previous != nullptr ? previous : "";
+    ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+    SystemInstallationRecord record;
+    EXPECT_EQ(record.Read(), "");
+    EXPECT_TRUE(record.Write("/games/Veskaran 3"));
+    EXPECT_EQ(record.Read(), "/games/Veskaran 3");
+    EXPECT_EQ(test::ReadFile(config / "Quellmark/Veskaran III.ini"),
+              "[General]\r\nINSTALL_DIR=/games/Veskaran 3\r\n");
+    previous != nullptr ? ::setenv("XDG_CONFIG_HOME", kept.c_str(), 1)
+                        : ::unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
+}  // namespace vk3
+
 #endif

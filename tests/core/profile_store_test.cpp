@@ -58,6 +58,11 @@ TEST_F(ProfileStoreTest, ReadsAsWindowsDoes) {
         {"[s]\r\nk=\r\n", "s", "k", "", "d"},
         {"[a]\r\nx=1\r\n[A]\r\ny=2", "a", "y", "default"},  // only the first [a] is searched
         {"[a]\r\nk=first\r\nK=second\r\n[A]\r\nk=third", "A", "k", "first"},
+        // Only ASCII letters match without regard to case, not their neighbours or others.
+        {"[s]\r\nRender.MeshLoD@[`{\xC1Quality=5", "s", "render.meshlod@[`{\xC1QUALITY", "5"},
+        {"[s]\r\nRender.MeshLoD@[`{\xC1Quality=5", "s", "render.meshlod`[`{\xC1quality", "default"},
+        {"[s]\r\nRender.MeshLoD@[`{\xC1Quality=5", "s", "render.meshlod@{`{\xC1quality", "default"},
+        {"[s]\r\nRender.MeshLoD@[`{\xC1Quality=5", "s", "render.meshlod@[`{\xE1quality", "default"},
         {lineEnds, "lf", "b", "2"}, {lineEnds, "cr", "c", "3"}, {lineEnds, "end", "d", "4"},
         {blanks, "section1", "key", "value with = inside"},
         {blanks, " SECTION1 ", " KEY ", "value with = inside"},

@@ -348,20 +348,5 @@ TEST(QtPlatform, HintsWrapAndFileFiltersNameTheirPatternOnce) {
     EXPECT_EQ(FileDialogFilter({"", "backups", "*.vib", "", false}), "backups (*.vib)");
 }
 
-#ifndef _WIN32
-TEST(SystemInstallationRecord, KeepsTheFolderInTheUsersConfigurationFolder) {
-    TempDir config;
-    const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path().string()));
-    SystemInstallationRecord record;
-    EXPECT_EQ(record.Read(), "");
-    EXPECT_TRUE(record.Write("/games/Veskaran 3"));
-    EXPECT_EQ(record.Read(), "/games/Veskaran 3");
-    EXPECT_EQ(ReadFile(config / "Quellmark/Veskaran III.ini"),
-              "[General]\r\nINSTALL_DIR=/games/Veskaran 3\r\n");
-    previous.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", previous);
-}
-#endif
-
 }  // namespace
 }  // namespace vk3
