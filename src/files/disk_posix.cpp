@@ -255,17 +255,29 @@ FileStatus Prepare(const fs::path& target, std::span<const std::string_view> pie
     return FileStatus::Success();
 }
 
+namespace {
+
+// Flushes a file written without fault so far, and closes it: false with the first
+// failure's errno in error. Closing can report a failed write too, as on NFS.
+bool FlushAndClose(int fd, bool fine, int& error) {
+    if (fine && ::fsync(fd) != 0) {
+        fine = false;
+        error = errno;
+    }
+    if (::close(fd) != 0 && fine) {
+        fine = false;
+        error = errno;
+    }
+    return fine;
+}
+
+}  // namespace
+
 FileStatus Flush(Prepared& prepared) {
     const int fd = static_cast<int>(std::exchange(prepared.handle, -1));
     CountDiskChange();
-    bool flushed = ::fsync(fd) == 0;
-    int error = errno;
-    // Closing can report a failed write too, as on NFS.
-    if (::close(fd) != 0 && flushed) {
-        flushed = false;
-        error = errno;
-    }
-    if (!flushed) {
+    int error = 0;
+    if (!FlushAndClose(fd, true, error)) {
         Discard(prepared);
         return FromErrno(prepared.target, error);
     }
@@ -384,15 +396,10 @@ FileStatus WriteNewFlushed(const fs::path& path, std::string_view bytes) {
     if (fd < 0) {
         return FromErrno(path, errno);
     }
-    bool written = WriteAll(fd, bytes);
-    CountDiskChange();
-    written = written && ::fsync(fd) == 0;
+    const bool written = WriteAll(fd, bytes);
     int error = errno;
-    if (::close(fd) != 0 && written) {
-        written = false;
-        error = errno;
-    }
-    if (!written) {
+    CountDiskChange();
+    if (!FlushAndClose(fd, written, error)) {
         Remove(path);
         return FromErrno(path, error);
     }
