@@ -81,10 +81,10 @@ void RemoveLeftoverTemporaries(const fs::path& folder) {
     }
 }
 
-}  // namespace
-
 // The paths whose turn this thread holds, as they were given.
 thread_local std::vector<fs::path> heldOnThisThread;
+
+}  // namespace
 
 SaveTurn::SaveTurn(const std::vector<fs::path>& files) {
     const auto isHeld = [](const fs::path& file) {
