@@ -22,7 +22,9 @@ Spare& TheSpare() {
 }  // namespace
 
 FileText::FileText(std::string_view bytes) {
-    std::memcpy(Reserve(bytes.size()), bytes.data(), bytes.size());
+    if (!bytes.empty()) {  // an empty text has no memory to copy into
+        std::memcpy(Reserve(bytes.size()), bytes.data(), bytes.size());
+    }
     size_ = bytes.size();
 }
 
