@@ -118,9 +118,8 @@ const std::vector<CommandSetting>& CommandSettings() {
         for (std::size_t row = 0; row < MainSettingRows().size(); ++row) {
             add(SettingsDialog::Main, row);
         }
-        const CacheSettingsModel cache;
         for (std::size_t slot : CacheSlotsInTabOrder()) {
-            add(SettingsDialog::Cache, cache.RowOf(slot));
+            add(SettingsDialog::Cache, RowIndex(CacheSettingRows(), CacheSlotName(slot) + "Edit"));
         }
         for (std::size_t row = 0; row < OtherSettingRows().size(); ++row) {
             add(SettingsDialog::Other, row);
@@ -231,8 +230,6 @@ std::string SettingsSession::Set(std::string_view assignment) {
         refusal = SelectItem(*setting, binder.List(setting->row), value);
     } else if (!SettingsBinder::Holds(kind, value)) {
         refusal = Refusal(*setting, value, binder.InvalidMessage(setting->row));
-    } else if (setting->dialog == SettingsDialog::Cache) {
-        cache_.SetValueText(cache_.SlotOf(setting->row), value);
     } else {
         binder.Text(setting->row) = value;
     }
