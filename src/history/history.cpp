@@ -31,13 +31,17 @@ KeptFile KindOf(const fs::path& file) {
 
 // What the dialogs call a setting, else "[section] key".
 std::string NameInHistory(KeptFile kind, std::string_view section, std::string_view key) {
+    const std::string unnamed = "[" + std::string(section) + "] " + std::string(key);
+    if (kind == KeptFile::Other) {
+        return unnamed;
+    }
     const SettingFile file = kind == KeptFile::Engine  ? SettingFile::Engine
                              : kind == KeptFile::Debug ? SettingFile::Debug
                                                        : SettingFile::UserOptions;
     for (const auto rows : {MainSettingRows(), CacheSettingRows(), OtherSettingRows()}) {
         for (const SettingRow& row : rows) {
-            for (std::size_t i = 0; kind != KeptFile::Other && i < row.KeyCount(); ++i) {
-                if (row.file == file && IniDocument::SameName(row.section, section) &&
+            for (std::size_t i = 0; row.file == file && i < row.KeyCount(); ++i) {
+                if (IniDocument::SameName(row.section, section) &&
                     IniDocument::SameName(row.keys[i], key)) {
                     const std::string name = SettingName(row);
                     return row.KeyCount() > 1 ? name + " (" + std::string(row.keys[i]) + ")" : name;
@@ -45,7 +49,7 @@ std::string NameInHistory(KeptFile kind, std::string_view section, std::string_v
             }
         }
     }
-    return "[" + std::string(section) + "] " + std::string(key);
+    return unnamed;
 }
 
 // The entries of an INI file as Windows reads them: the first section of a name and the
