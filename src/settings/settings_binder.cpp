@@ -291,7 +291,8 @@ bool SettingsBinder::HasUnsavedChanges() const {
 
 std::string SettingsBinder::StoredForm(std::size_t row) const {
     const ListState& list = List(row);
-    const double number = NumberIn(rows_[row].kind, Text(row)).value_or(0.0);
+    // Only a field's text is read as a number; a save refuses one that holds none.
+    const auto number = [&] { return NumberIn(rows_[row].kind, Text(row)).value_or(0.0); };
     switch (rows_[row].kind) {
         case Level:
             return FormatInt(list.selected + 1);
@@ -307,14 +308,14 @@ std::string SettingsBinder::StoredForm(std::size_t row) const {
             return text;
         }
         case Distance:
-            return FormatFixed1(static_cast<float>(number));
+            return FormatFixed1(static_cast<float>(number()));
         case Count:
-            return FormatInt(static_cast<std::int32_t>(static_cast<std::uint32_t>(number)));
+            return FormatInt(static_cast<std::int32_t>(static_cast<std::uint32_t>(number())));
         case ViewRange:
         case FramesPerSecond:
-            return FormatFixed1(number);
+            return FormatFixed1(number());
         case DetailFactor:
-            return FormatFloatDecimals(static_cast<float>(number));
+            return FormatFloatDecimals(static_cast<float>(number()));
         case Resolution:
             return list.SelectedText();
         case Budget:
