@@ -54,18 +54,26 @@ bool Rename(const std::filesystem::path& from, const std::filesystem::path& to);
 void Remove(const std::filesystem::path& path);
 // Makes the folder and its parents where missing, new ones readable by the owner alone.
 bool MakePrivateFolder(const std::filesystem::path& folder);
-// Writes a small new file (it must not exist) and flushes it; a file that could not be
-// written whole is removed again.
-FileStatus WriteNewFlushed(const std::filesystem::path& path, std::string_view bytes);
+// Writes the bytes over the start of a small file, made when missing (for the owner alone),
+// and, with `flush`, waits until they are on the disk. A file kept at the same length keeps
+// its size and place on the disk, so that flushing it writes its data alone.
+FileStatus WriteAtStart(const std::filesystem::path& path, std::string_view bytes, bool flush);
 
-// Whether the file may be replaced by us: not read-only, where the platform says so.
+// Whether an existing file may be replaced by us: not read-only, where the platform says so.
 FileStatus CheckWritable(const std::filesystem::path& target);
+
+// Names a folder the same for every path to it: by the system's number for it where there
+// is one, else by its full path with links followed.
+std::string FolderIdentity(const std::filesystem::path& folder);
 
 // An advisory lock on a lock file, shared by every program that takes it the same way.
 using LockHandle = std::intptr_t;
 inline constexpr LockHandle kNoLock = -1;
 // Takes the lock when it is free now; kNoLock when it is not or the file cannot be made.
-LockHandle TryLock(const std::filesystem::path& lockFile);
+// The lock file is marked while held, so that `holderEnded` tells whether the one who held
+// it before ended without letting it go (the program was killed, or the system stopped).
+LockHandle TryLock(const std::filesystem::path& lockFile, bool& holderEnded);
+// Lets the lock go in order: the mark is cleared first.
 void Unlock(LockHandle handle);
 
 // The folder for short-lived lock files of this user, empty when the system names none.

@@ -20,6 +20,10 @@ namespace vk3::disk {
 
 namespace {
 
+// The first byte of a lock file: held now, or let go in order.
+constexpr char kHeldMark = '1';
+constexpr char kFreeMark = '0';
+
 FileStatus FromErrno(const fs::path& path, int error) {
     switch (error) {
         case ENOENT:
@@ -159,10 +163,14 @@ FileStatus Read(const fs::path& path, std::uint64_t limit, std::string_view tooL
             if (got == 0) {
                 break;
             }
+            const bool shortRead = static_cast<std::size_t>(got) < bytes.capacity() - filled;
             filled += static_cast<std::size_t>(got);
             if (filled > limit) {
                 status = FileStatus::Failure(path, FileProblem::TooLarge, std::string(tooLarge));
                 break;
+            }
+            if (shortRead) {
+                break;  // a regular file gives less only at its end
             }
             if (filled == bytes.capacity()) {
                 bytes.SetSize(filled);
@@ -194,10 +202,19 @@ FileVersion VersionOf(const fs::path& path) {
 FileStatus CheckWritable(const fs::path& target) {
     // Renaming over the file needs only the folder's permission; the file's own must allow
     // writing too, as it would for writing it in place.
-    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
+    if (::access(target.c_str(), W_OK) != 0) {
         return FromErrno(target, errno);
     }
     return FileStatus::Success();
+}
+
+std::string FolderIdentity(const fs::path& folder) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0) {
+        std::error_code error;
+        return Utf8FromPath(fs::absolute(folder, error));
+    }
+    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
 }
 
 FileStatus Prepare(const fs::path& target, std::span<const std::string_view> pieces,
@@ -257,10 +274,11 @@ FileStatus Prepare(const fs::path& target, std::span<const std::string_view> pie
 
 namespace {
 
-// Flushes a file written without fault so far, and closes it: false with the first
-// failure's errno in error. Closing can report a failed write too, as on NFS.
-bool FlushAndClose(int fd, bool fine, int& error) {
-    if (fine && ::fsync(fd) != 0) {
+// Flushes a file written without fault so far with `flush` (none when null), and closes it:
+// false with the first failure's errno in error. Closing can report a failed write too, as
+// on NFS.
+bool FlushAndClose(int fd, bool fine, int& error, int (*flush)(int) = ::fsync) {
+    if (fine && flush != nullptr && flush(fd) != 0) {
         fine = false;
         error = errno;
     }
@@ -390,23 +408,25 @@ bool MakePrivateFolder(const fs::path& folder) {
     return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
-FileStatus WriteNewFlushed(const fs::path& path, std::string_view bytes) {
+FileStatus WriteAtStart(const fs::path& path, std::string_view bytes, bool flush) {
     CountDiskChange();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         return FromErrno(path, errno);
     }
+    CountDiskChange();
     const bool written = WriteAll(fd, bytes);
     int error = errno;
-    CountDiskChange();
-    if (!FlushAndClose(fd, written, error)) {
-        Remove(path);
+    if (flush) {
+        CountDiskChange();
+    }
+    if (!FlushAndClose(fd, written, error, flush ? ::fdatasync : nullptr)) {
         return FromErrno(path, error);
     }
     return FileStatus::Success();
 }
 
-LockHandle TryLock(const fs::path& lockFile) {
+LockHandle TryLock(const fs::path& lockFile, bool& holderEnded) {
     const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         return kNoLock;
@@ -415,11 +435,16 @@ LockHandle TryLock(const fs::path& lockFile) {
         ::close(fd);
         return kNoLock;
     }
+    char mark = 0;
+    holderEnded = ::pread(fd, &mark, 1, 0) == 1 && mark == kHeldMark;
+    [[maybe_unused]] const ssize_t ignored = ::pwrite(fd, &kHeldMark, 1, 0);
     return fd;
 }
 
 void Unlock(LockHandle handle) {
     if (handle != kNoLock) {
+        [[maybe_unused]] const ssize_t ignored =
+            ::pwrite(static_cast<int>(handle), &kFreeMark, 1, 0);
         ::close(static_cast<int>(handle));  // closing lets the lock go
     }
 }

@@ -257,29 +257,45 @@ bool MakePrivateFolder(const fs::path& folder) {
     return fs::is_directory(folder, error);
 }
 
-FileStatus WriteNewFlushed(const fs::path& path, std::string_view bytes) {
+FileStatus WriteAtStart(const fs::path& path, std::string_view bytes, bool flush) {
     CountDiskChange();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return FromWindowsError(path, GetLastError());
     }
-    bool written = WriteAll(file, bytes);
     CountDiskChange();
-    written = FlushFileBuffers(file) && written;
+    bool written = WriteAll(file, bytes);
+    if (flush) {
+        CountDiskChange();
+        written = written && FlushFileBuffers(file);
+    }
     DWORD error = written ? ERROR_SUCCESS : GetLastError();
     if (!CloseHandle(file) && written) {
         written = false;
         error = GetLastError();
     }
-    if (!written) {
-        DeleteFileW(path.c_str());
-        return FromWindowsError(path, error);
-    }
-    return FileStatus::Success();
+    return written ? FileStatus::Success() : FromWindowsError(path, error);
 }
 
-LockHandle TryLock(const fs::path& lockFile) {
+namespace {
+
+// The first byte of a lock file: held now, or let go in order.
+constexpr char kHeldMark = '1';
+constexpr char kFreeMark = '0';
+
+// Reads or writes the lock file's first byte, whatever the handle's position.
+bool FirstByte(HANDLE file, char& mark, bool write) {
+    OVERLAPPED start{};
+    DWORD done = 0;
+    const bool ok =
+        write ? WriteFile(file, &mark, 1, &done, &start) : ReadFile(file, &mark, 1, &done, &start);
+    return ok && done == 1;
+}
+
+}  // namespace
+
+LockHandle TryLock(const fs::path& lockFile, bool& holderEnded) {
     HANDLE file = CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -291,13 +307,25 @@ LockHandle TryLock(const fs::path& lockFile) {
         CloseHandle(file);
         return kNoLock;
     }
+    char mark = 0;
+    holderEnded = FirstByte(file, mark, false) && mark == kHeldMark;
+    mark = kHeldMark;
+    FirstByte(file, mark, true);
     return reinterpret_cast<LockHandle>(file);
 }
 
 void Unlock(LockHandle handle) {
     if (handle != kNoLock) {
+        char mark = kFreeMark;
+        FirstByte(reinterpret_cast<HANDLE>(handle), mark, true);
         CloseHandle(reinterpret_cast<HANDLE>(handle));  // closing lets the lock go
     }
+}
+
+std::string FolderIdentity(const fs::path& folder) {
+    std::error_code error;
+    const fs::path real = fs::weakly_canonical(fs::absolute(folder, error), error);
+    return Utf8FromPath(error ? folder : real);
 }
 
 // Windows has no per-session folder for these; the state folder takes them.

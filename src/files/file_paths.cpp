@@ -1,6 +1,7 @@
 #include "files/file_paths.h"
 
 #include <cctype>
+#include <cstdint>
 #include <random>
 #include <string>
 #include <system_error>
@@ -16,6 +17,19 @@ constexpr std::string_view kTemporaryEnd = ".tmp";
 constexpr std::size_t kTemporaryLetters = 6;
 
 }  // namespace
+
+std::string HexDigest(std::string_view text) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : text) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string digits;
+    for (int shift = 60; shift >= 0; shift -= 4) {
+        digits += kDigits[(hash >> shift) & 0xF];
+    }
+    return digits;
+}
 
 fs::path FolderOf(const fs::path& file) {
     return file.parent_path().empty() ? fs::path(".") : file.parent_path();
@@ -70,14 +84,12 @@ FileStatus ResolveLinks(const fs::path& path, fs::path& resolved) {
     return FileStatus::Failure(path, "its symbolic links lead round in a circle");
 }
 
-fs::path RealFolderOf(const fs::path& file) {
+fs::path WrittenFolderOf(const fs::path& file) {
     fs::path resolved;
     if (!ResolveLinks(file, resolved)) {
         resolved = file;
     }
-    std::error_code error;
-    fs::path folder = fs::weakly_canonical(fs::absolute(FolderOf(resolved), error), error);
-    return error ? FolderOf(resolved) : folder;
+    return FolderOf(resolved);
 }
 
 }  // namespace vk3

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "files/file_status.h"
@@ -19,12 +20,15 @@ struct InstallationPaths {
 std::filesystem::path TemporaryBeside(const std::filesystem::path& target);
 bool IsOurTemporary(std::string_view name);
 
+// 16 hex digits of the text's FNV-1a hash: a short name for a long path, and the check that
+// a small file was written whole.
+std::string HexDigest(std::string_view text);
+
 // The folder a file is in ("." for a bare name).
 std::filesystem::path FolderOf(const std::filesystem::path& file);
 
-// The real folder a file is written in (links followed, made absolute), so that every path
-// to it gives the same.
-std::filesystem::path RealFolderOf(const std::filesystem::path& file);
+// The folder a file is really written in: its symbolic links followed.
+std::filesystem::path WrittenFolderOf(const std::filesystem::path& file);
 
 // Follows a chain of symbolic links to the file that is really written. Fails when a link
 // cannot be read or the chain does not end.

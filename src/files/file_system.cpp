@@ -49,9 +49,7 @@ FileStatus ResolveTarget(const fs::path& path, fs::path& target) {
         if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) {
             return FileStatus::Failure(target, FileProblem::ReadOnly, "the file is read-only");
         }
-        if (FileStatus writable = disk::CheckWritable(target); !writable) {
-            return writable;
-        }
+        return disk::CheckWritable(target);
     }
     if (!fs::is_directory(FolderOf(target), error)) {
         return FileStatus::Failure(
@@ -284,7 +282,7 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
         FileStatus status = readVersion ? disk::PutInPlaceIfStill(prepared[i], *readVersion)
                                         : disk::PutInPlace(prepared[i]);
         if (!status) {
-            record.Remove();
+            record.End();
             return Undo(std::move(status), prepared, old, i);
         }
     }
@@ -297,7 +295,7 @@ FileStatus ReplaceFilePiecesTogether(const std::vector<FilePieces>& replacements
     for (const fs::path& folder : folders) {
         disk::FlushFolder(folder);
     }
-    record.Remove();
+    record.End();
     return FileStatus::Success();
 }
 

@@ -32,17 +32,20 @@ fs::path LockFolder() {
     return {};
 }
 
-fs::path LockFileFor(const fs::path& lockFolder, const fs::path& folder) {
-    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a of the folder's name
-    for (const char c : Utf8FromPath(folder)) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    }
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string name;
-    for (int shift = 60; shift >= 0; shift -= 4) {
-        name += kDigits[(hash >> shift) & 0xF];
-    }
-    return lockFolder / (name + ".lock");
+// A folder whose turn is taken: the name the system knows it by, and a path to it.
+struct TurnFolder {
+    std::string identity;
+    fs::path path;
+};
+
+// By lock file, so that the locks are taken in the order of their names.
+using FoldersByLock = std::map<fs::path, TurnFolder>;
+
+void AddFolderOf(const fs::path& lockFolder, const fs::path& file, FoldersByLock& folders) {
+    const fs::path folder = WrittenFolderOf(file);
+    std::string identity = disk::FolderIdentity(folder);
+    fs::path lockFile = lockFolder / (HexDigest(identity) + ".lock");
+    folders.emplace(std::move(lockFile), TurnFolder{std::move(identity), folder});
 }
 
 struct HeldLock {
@@ -81,12 +84,44 @@ void RemoveLeftoverTemporaries(const fs::path& folder) {
     }
 }
 
+// Takes the locks the turn does not hold yet (called with the mutex held), adding them to
+// `taken`; fails when another copy of the program kept one for too long.
+FileStatus TakeLocks(Turns& turns, const FoldersByLock& folders, std::vector<fs::path>& taken,
+                     std::vector<fs::path>& newlyLocked, bool& holderEnded) {
+    for (const auto& [lockFile, folder] : folders) {
+        if (std::find(taken.begin(), taken.end(), lockFile) != taken.end()) {
+            continue;  // taken by this turn already
+        }
+        HeldLock& held = turns.held[lockFile];
+        if (held.count == 0) {
+            const auto giveUp = std::chrono::steady_clock::now() + kLongestWait;
+            bool ended = false;
+            while ((held.handle = disk::TryLock(lockFile, ended)) == disk::kNoLock &&
+                   std::chrono::steady_clock::now() < giveUp) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            if (held.handle == disk::kNoLock) {
+                turns.held.erase(lockFile);
+                return FileStatus::Failure(
+                    folder.path, FileProblem::Busy,
+                    "another copy of the program has been saving files in this folder for "
+                    "too long");
+            }
+            holderEnded = holderEnded || ended;
+            newlyLocked.push_back(folder.path);
+        }
+        ++held.count;
+        taken.push_back(lockFile);
+    }
+    return FileStatus::Success();
+}
+
 // The paths whose turn this thread holds, as they were given.
 thread_local std::vector<fs::path> heldOnThisThread;
 
 }  // namespace
 
-SaveTurn::SaveTurn(const std::vector<fs::path>& files) {
+SaveTurn::SaveTurn(const std::vector<fs::path>& files, Recovery recovery) {
     const auto isHeld = [](const fs::path& file) {
         return std::find(heldOnThisThread.begin(), heldOnThisThread.end(), file) !=
                heldOnThisThread.end();
@@ -98,34 +133,32 @@ SaveTurn::SaveTurn(const std::vector<fs::path>& files) {
     if (lockFolder.empty()) {
         return;  // nowhere to keep a lock: saves go on without taking turns
     }
-    std::map<fs::path, fs::path> folderOfLock;
+    FoldersByLock folders;
     for (const fs::path& file : files) {
-        const fs::path folder = RealFolderOf(file);
-        folderOfLock.emplace(LockFileFor(lockFolder, folder), folder);
+        AddFolderOf(lockFolder, file, folders);
     }
     Turns& turns = ProcessTurns();
     const std::lock_guard guard(turns.mutex);
     std::vector<fs::path> newlyLocked;
-    for (const auto& [lockFile, folder] : folderOfLock) {  // in the order of their names
-        HeldLock& held = turns.held[lockFile];
-        if (held.count == 0) {
-            const auto giveUp = std::chrono::steady_clock::now() + kLongestWait;
-            while ((held.handle = disk::TryLock(lockFile)) == disk::kNoLock &&
-                   std::chrono::steady_clock::now() < giveUp) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-            if (held.handle == disk::kNoLock) {
-                turns.held.erase(lockFile);
-                status_ = FileStatus::Failure(
-                    folder, FileProblem::Busy,
-                    "another copy of the program has been saving files in this folder for "
-                    "too long");
-                break;
-            }
-            newlyLocked.push_back(folder);
+    bool holderEnded = false;
+    status_ = TakeLocks(turns, folders, lockFiles_, newlyLocked, holderEnded);
+    if (status_ && !newlyLocked.empty() && (holderEnded || recovery == Recovery::Always)) {
+        // A save cut short may have recorded a step with files in other folders too: those
+        // are taken as well, so that the step is finished whole before its files change.
+        for (const fs::path& folder : FoldersOfRecordedSteps()) {
+            AddFolderOf(lockFolder, folder / "any", folders);
         }
-        ++held.count;
-        lockFiles_.push_back(lockFile);
+        status_ = TakeLocks(turns, folders, lockFiles_, newlyLocked, holderEnded);
+        if (status_) {
+            std::vector<std::string> identities;
+            for (const auto& [lockFile, folder] : folders) {
+                identities.push_back(folder.identity);
+            }
+            FinishRecordedSteps(identities);
+            for (const fs::path& folder : newlyLocked) {
+                RemoveLeftoverTemporaries(folder);
+            }
+        }
     }
     if (!status_) {
         Release(turns, std::exchange(lockFiles_, {}));
@@ -133,16 +166,6 @@ SaveTurn::SaveTurn(const std::vector<fs::path>& files) {
     }
     files_ = files;
     heldOnThisThread.insert(heldOnThisThread.end(), files.begin(), files.end());
-    if (!newlyLocked.empty()) {
-        std::vector<fs::path> allLocked;
-        for (const auto& [lockFile, folder] : folderOfLock) {
-            allLocked.push_back(folder);
-        }
-        FinishRecordedSteps(allLocked);
-        for (const fs::path& folder : newlyLocked) {
-            RemoveLeftoverTemporaries(folder);
-        }
-    }
 }
 
 SaveTurn::~SaveTurn() {
@@ -155,11 +178,7 @@ SaveTurn::~SaveTurn() {
 }
 
 void FinishInterruptedSaves(const std::vector<fs::path>& files) {
-    std::vector<fs::path> all = files;
-    for (const fs::path& folder : FoldersOfRecordedSteps()) {
-        all.push_back(folder / "any");
-    }
-    const SaveTurn turn(all);
+    const SaveTurn turn(files, SaveTurn::Recovery::Always);
 }
 
 }  // namespace vk3

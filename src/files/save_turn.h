@@ -14,11 +14,17 @@ namespace vk3 {
 // the process only counts; taking it again for the same paths on the thread that holds it,
 // as the replacement under a save does, costs nothing.
 //
-// Whoever first takes a folder's turn finishes what a killed save left there: a recorded
-// step of several files is completed, and temporary files are removed at once.
+// Whoever first takes a folder's turn after a holder ended without letting it go (killed,
+// or the system stopped) finishes what its save left there: a recorded step of several files
+// is completed or undone, and temporary files are removed at once.
 class SaveTurn {
 public:
-    explicit SaveTurn(const std::vector<std::filesystem::path>& files);
+    enum class Recovery {
+        WhenAHolderEnded,
+        Always,  // at start: the lock files may have gone with the system's runtime folder
+    };
+    explicit SaveTurn(const std::vector<std::filesystem::path>& files,
+                      Recovery recovery = Recovery::WhenAHolderEnded);
     ~SaveTurn();
     SaveTurn(const SaveTurn&) = delete;
     SaveTurn& operator=(const SaveTurn&) = delete;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <random>
 #include <string>
 #include <system_error>
 
@@ -15,8 +14,13 @@ namespace vk3 {
 
 namespace {
 
-constexpr std::string_view kFirstLine = "vk3tune step\n";
-constexpr std::string_view kLastLine = "end\n";
+// "vk3tune step <digest of the rest up to the end line>", a line per file, "end", and
+// padding to whole blocks; over the first words, "vk3tune done" once the step is over.
+constexpr std::string_view kStepMark = "vk3tune step ";
+constexpr std::string_view kDoneMark = "vk3tune done ";
+constexpr std::string_view kEndLine = "end\n";
+constexpr std::size_t kDigestLength = 16;
+constexpr std::size_t kBlock = 4096;
 
 fs::path StepsFolder() {
     const fs::path state = disk::StateFolder();
@@ -24,17 +28,20 @@ fs::path StepsFolder() {
 }
 
 struct ReadRecord {
+    bool pending = false;  // a step not marked over
     std::vector<StepFile> files;
-    bool complete = false;
+    bool complete = false;  // written whole: its digest matches
 };
 
 // A record cut short (the program was killed while writing it) lists the files it got to.
 ReadRecord Parse(const std::string& text) {
     ReadRecord record;
-    if (!text.starts_with(kFirstLine)) {
+    const std::size_t bodyStart = kStepMark.size() + kDigestLength + 1;
+    if (!text.starts_with(kStepMark) || text.size() < bodyStart || text[bodyStart - 1] != '\n') {
         return record;
     }
-    std::size_t at = kFirstLine.size();
+    record.pending = true;
+    std::size_t at = bodyStart;
     while (at < text.size()) {
         const std::size_t end = text.find('\n', at);
         if (end == std::string::npos) {
@@ -42,8 +49,9 @@ ReadRecord Parse(const std::string& text) {
         }
         const std::string_view line(text.data() + at, end - at);
         at = end + 1;
-        if (line == kLastLine.substr(0, kLastLine.size() - 1)) {
-            record.complete = at == text.size();
+        if (line == kEndLine.substr(0, kEndLine.size() - 1)) {
+            const std::string_view body(text.data() + bodyStart, at - bodyStart);
+            record.complete = text.compare(kStepMark.size(), kDigestLength, HexDigest(body)) == 0;
             break;
         }
         const std::size_t tab = line.find('\t');
@@ -74,10 +82,10 @@ std::vector<fs::path> RecordPaths() {
     return records;
 }
 
-bool AllIn(const ReadRecord& record, const std::vector<fs::path>& folders) {
+bool AllIn(const ReadRecord& record, const std::vector<std::string>& folders) {
     return std::all_of(record.files.begin(), record.files.end(), [&](const StepFile& file) {
-        return std::find(folders.begin(), folders.end(), RealFolderOf(file.target)) !=
-               folders.end();
+        const std::string folder = disk::FolderIdentity(FolderOf(file.target));
+        return std::find(folders.begin(), folders.end(), folder) != folders.end();
     });
 }
 
@@ -96,7 +104,8 @@ FileStatus StepRecord::Write(const std::vector<StepFile>& files) {
     if (!disk::MakePrivateFolder(folder)) {
         return FileStatus::Failure(folder, FileProblem::ReadOnly, what + "made in this folder");
     }
-    std::string text(kFirstLine);
+    std::string body;
+    std::string targets;
     for (const StepFile& file : files) {
         for (const fs::path& path : {file.target, file.prepared}) {
             if (HasLineBreakOrTab(path)) {
@@ -104,49 +113,49 @@ FileStatus StepRecord::Write(const std::vector<StepFile>& files) {
                                            what + "written: the path holds a tab or line break");
             }
         }
-        text += Utf8FromPath(file.target) + "\t" + Utf8FromPath(file.prepared) + "\t" +
+        body += Utf8FromPath(file.target) + "\t" + Utf8FromPath(file.prepared) + "\t" +
                 std::to_string(file.inode) + "\n";
+        targets += Utf8FromPath(file.target) + "\n";
     }
-    text += kLastLine;
-    std::random_device random;
-    FileStatus status;
-    // A name taken already (a file that exists) is a failure of another kind: another try.
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        path_ = folder / (std::to_string(random()) + std::to_string(random()) + ".step");
-        status = disk::WriteNewFlushed(path_, text);
-        if (status || status.problem != FileProblem::Other) {
-            break;
-        }
-    }
+    body += kEndLine;
+    std::string text = std::string(kStepMark) + HexDigest(body) + "\n" + body;
+    // Whole blocks: the next record for these files is mostly as long, and fits in place.
+    text.resize((text.size() + kBlock - 1) / kBlock * kBlock, '\n');
+    path_ = folder / (HexDigest(targets) + ".step");
+    FileStatus status = disk::WriteAtStart(path_, text, true);
     if (!status) {
-        path_.clear();
+        End();  // a record written in part names no step
         status.reason = what + "written: " + status.reason;
     }
     return status;
 }
 
-void StepRecord::Remove() {
+void StepRecord::End() {
     if (!path_.empty()) {
-        disk::Remove(path_);
+        disk::WriteAtStart(path_, kDoneMark, false);
         path_.clear();
     }
 }
 
-void FinishRecordedSteps(const std::vector<fs::path>& lockedFolders) {
+void FinishRecordedSteps(const std::vector<std::string>& lockedFolders) {
     for (const fs::path& recordPath : RecordPaths()) {
         std::string text;
         if (!ReadFileBytes(recordPath, text, 1 << 20, "")) {
             continue;
         }
         const ReadRecord record = Parse(text);
+        if (!record.pending) {
+            continue;
+        }
         if (!AllIn(record, lockedFolders)) {
             continue;  // another copy of the program may be in the middle of it
         }
         std::vector<fs::path> folders;
         for (const StepFile& file : record.files) {
             std::error_code error;
-            if (!fs::exists(fs::symlink_status(file.prepared, error))) {
-                continue;  // in place already, or never made
+            if (!IsOurTemporary(Utf8FromPath(file.prepared.filename())) ||
+                !fs::exists(fs::symlink_status(file.prepared, error))) {
+                continue;  // in place already, never made, or not a name a save gives
             }
             const bool swappedOut =
                 file.inode != 0 && disk::VersionOf(file.prepared).inode != file.inode;

@@ -2,17 +2,20 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "files/file_status.h"
 
 namespace vk3 {
 
-// The record of a step that replaces several files, kept in the state folder from right
-// before the first file is replaced until the last is: the targets and the prepared files
-// that take their places, with their inode numbers. A prepared file still there under its
-// number has not taken its place yet, so a step cut short can be finished from the record
-// alone; under that name with another number is the old file it was swapped with.
+// The record of a step that replaces several files, kept in the state folder while the
+// files are replaced: the targets and the prepared files that take their places, with their
+// inode numbers. A prepared file still there under its number has not taken its place yet,
+// so a step cut short can be finished from the record alone; under that name with another
+// number is the old file it was swapped with. Each set of targets has one record file,
+// written over in place and marked once the step is over, so that a save changes no folder
+// for it.
 struct StepFile {
     std::filesystem::path target;
     std::filesystem::path prepared;
@@ -25,17 +28,19 @@ public:
     // there is nowhere to keep it and the step goes on without one; a record that cannot be
     // written where it belongs fails, and the step must not begin.
     FileStatus Write(const std::vector<StepFile>& files);
-    // The step is done or undone.
-    void Remove();
+    // The step is done or undone. The mark is not waited for: a record whose mark a crash
+    // lost names prepared files that are all in place or swapped out, which finishing skips.
+    void End();
 
 private:
     std::filesystem::path path_;
 };
 
-// The recorded steps whose targets' folders are all in `lockedFolders`: complete ones are
-// finished, those whose record was cut short lose their prepared files.
-void FinishRecordedSteps(const std::vector<std::filesystem::path>& lockedFolders);
-// The folders of all recorded steps' targets.
+// The recorded steps whose targets' folders are all among `lockedFolders` (named by
+// disk::FolderIdentity): complete ones are finished, those whose record was cut short lose
+// their prepared files.
+void FinishRecordedSteps(const std::vector<std::string>& lockedFolders);
+// The folders of the targets of all steps not marked over.
 std::vector<std::filesystem::path> FoldersOfRecordedSteps();
 
 }  // namespace vk3

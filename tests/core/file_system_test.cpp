@@ -1,6 +1,7 @@
 // Settings files that are not what they should be, saves failing or killed half-way, folders
 // that refuse new files: nothing may hang, flood memory, tear a file or leave litter behind.
 #include "files/file_system.h"
+#include "files/save_turn.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +60,7 @@ TEST(ReplaceFileContents, CreatesAndReplacesRemovingOnlyLeftoversOfKilledSaves) 
           "vkmain.ini.vk3-Ab12Cd.tmp", ".vkmain.ini.XXXXXX", ".vkmain.ini.vk3-Ab12C!.tmp"}) {
         WriteFile(dir / name, "left behind");
     }
+    FinishInterruptedSaves({dir / "vkmain.ini"});  // as at start
     for (const std::string& bytes : {"[s]\r\nk=1\r\n"s, "\0binary"s, ""s}) {
         ASSERT_TRUE(ReplaceFileContents(dir / "vkmain.ini", bytes).ok());
         EXPECT_EQ(ReadFile(dir / "vkmain.ini"), bytes);
@@ -204,11 +206,17 @@ TEST(ReplaceFilesTogether, ReplacesAllOrNoneLeavingNoFileOpen) {
 
     // Without the record that finishes a step cut short, no file is replaced.
     const fs::path steps = fs::path(std::getenv("XDG_STATE_HOME")) / "vk3tune" / "steps";
-    fs::permissions(steps, fs::perms::owner_read | fs::perms::owner_exec);
+    const auto setModes = [&](fs::perms folderMode, fs::perms recordMode) {
+        fs::permissions(steps, folderMode);
+        for (const fs::directory_entry& record : fs::directory_iterator(steps)) {
+            fs::permissions(record.path(), recordMode);
+        }
+    };
+    setModes(fs::perms::owner_read | fs::perms::owner_exec, fs::perms::owner_read);
     test::RunBoundByFileModes([&] {
         status = ReplaceFilesTogether({{options, "options 6"}, {engine, "engine 6"}});
     });
-    fs::permissions(steps, fs::perms::owner_all);
+    setModes(fs::perms::owner_all, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(status.path.parent_path(), steps);
     EXPECT_EQ(status.reason,
               "the record that keeps files saved together whole could not be written: "

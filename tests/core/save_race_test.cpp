@@ -123,9 +123,10 @@ TEST(SaveRace, AChangeByAProgramWithoutTurnsSurvivesOrTheSaveSaysSo) {
     }
 }
 
-// Killed right before each change to the disk in turn, the next start finishes or undoes
-// what the save left: both files old or both new, no temporary file left.
-TEST(SaveRace, KilledAtEveryDiskChangeAPairIsBothOldOrBothNewAfterTheNextStart) {
+// Killed right before each change to the disk in turn, the next start, or else the next save
+// before it changes the files itself, finishes or undoes what the save left: both files old
+// or both new, no temporary file left.
+TEST(SaveRace, KilledAtEveryDiskChangeAPairIsBothOldOrBothNewAfterTheNextStartOrSave) {
     TempDir dir;
     const InstallationPaths paths = test::InstallationUnder(dir.path());
     const std::string oldEngine = "[Engine.Setup]\r\nfAnimationViewRangeVegetation=1\r\n";
@@ -150,34 +151,55 @@ TEST(SaveRace, KilledAtEveryDiskChangeAPairIsBothOldOrBothNewAfterTheNextStart) 
              return LoadBackup(prompter, paths);
          }},
     };
+    const struct {
+        const char* name;
+        std::function<bool()> recover;
+        std::string addedToOld;  // what the recovery itself adds to a file left old
+    } recoveries[] = {
+        {"next start",
+         [&] {
+             FinishInterruptedSaves({paths.engineConfig, paths.userOptions});
+             return true;
+         },
+         ""},
+        {"next save",
+         [&] {
+             return WriteProfileFiles({{paths.userOptions, {{"Options.Custom", "Next", "1"}}},
+                                       {paths.engineConfig, {{"Engine.Setup", "Next", "1"}}}})
+                 .ok();
+         },
+         "Next=1\r\n"},
+    };
     for (const auto& named : steps) {
-        const auto& step = named.step;
-        SCOPED_TRACE(named.name);
-        int killPoints = 0;
-        for (long n = 1;; ++n) {
-            WriteFile(paths.engineConfig, oldEngine);
-            WriteFile(paths.userOptions, oldOptions);
-            const int code = RunTogether({[&] {
-                EndProcessBeforeDiskChange(n);
-                return step() ? 0 : 1;
-            }})[0];
-            ASSERT_TRUE(code == 0 || code == 86) << "at disk change " << n;
-            if (code == 0) {
-                break;
+        for (const auto& recovery : recoveries) {
+            const auto& step = named.step;
+            SCOPED_TRACE(std::string(named.name) + ", then the " + recovery.name);
+            int killPoints = 0;
+            for (long n = 1;; ++n) {
+                WriteFile(paths.engineConfig, oldEngine);
+                WriteFile(paths.userOptions, oldOptions);
+                const int code = RunTogether({[&] {
+                    EndProcessBeforeDiskChange(n);
+                    return step() ? 0 : 1;
+                }})[0];
+                ASSERT_TRUE(code == 0 || code == 86) << "at disk change " << n;
+                if (code == 0) {
+                    break;
+                }
+                ++killPoints;
+                ASSERT_TRUE(recovery.recover()) << "at disk change " << n;
+                EXPECT_EQ(ReadFile(paths.engineConfig) == oldEngine + recovery.addedToOld,
+                          ReadFile(paths.userOptions) == oldOptions + recovery.addedToOld)
+                    << "split at disk change " << n;
+                EXPECT_EQ(FileNamesIn(paths.engineConfig.parent_path()).size() +
+                              FileNamesIn(paths.userOptions.parent_path()).size(),
+                          2u)
+                    << "a file left at disk change " << n;
             }
-            ++killPoints;
-            FinishInterruptedSaves({paths.engineConfig, paths.userOptions});
-            EXPECT_EQ(ReadFile(paths.engineConfig) == oldEngine,
-                      ReadFile(paths.userOptions) == oldOptions)
-                << "split at disk change " << n;
-            EXPECT_EQ(FileNamesIn(paths.engineConfig.parent_path()).size() +
-                          FileNamesIn(paths.userOptions.parent_path()).size(),
-                      2u)
-                << "a file left at disk change " << n;
+            EXPECT_GT(killPoints, 5);
+            EXPECT_NE(ReadFile(paths.engineConfig) + ReadFile(paths.userOptions),
+                      oldEngine + oldOptions);
         }
-        EXPECT_GT(killPoints, 5);
-        EXPECT_NE(ReadFile(paths.engineConfig) + ReadFile(paths.userOptions),
-                  oldEngine + oldOptions);
     }
 }
 
