@@ -27,46 +27,6 @@ fs::path StepsFolder() {
     return state.empty() ? fs::path() : state / "steps";
 }
 
-struct ReadRecord {
-    bool pending = false;  // a step not marked over
-    std::vector<StepFile> files;
-    bool complete = false;  // written whole: its digest matches
-};
-
-// A record cut short (the program was killed while writing it) lists the files it got to.
-ReadRecord Parse(const std::string& text) {
-    ReadRecord record;
-    const std::size_t bodyStart = kStepMark.size() + kDigestLength + 1;
-    if (!text.starts_with(kStepMark) || text.size() < bodyStart || text[bodyStart - 1] != '\n') {
-        return record;
-    }
-    record.pending = true;
-    std::size_t at = bodyStart;
-    while (at < text.size()) {
-        const std::size_t end = text.find('\n', at);
-        if (end == std::string::npos) {
-            break;
-        }
-        const std::string_view line(text.data() + at, end - at);
-        at = end + 1;
-        if (line == kEndLine.substr(0, kEndLine.size() - 1)) {
-            const std::string_view body(text.data() + bodyStart, at - bodyStart);
-            record.complete = text.compare(kStepMark.size(), kDigestLength, HexDigest(body)) == 0;
-            break;
-        }
-        const std::size_t tab = line.find('\t');
-        const std::size_t lastTab = line.rfind('\t');
-        if (tab == std::string_view::npos || lastTab == tab) {
-            break;
-        }
-        record.files.push_back(
-            {PathFromUtf8(line.substr(0, tab)),
-             PathFromUtf8(line.substr(tab + 1, lastTab - tab - 1)),
-             std::strtoull(std::string(line.substr(lastTab + 1)).c_str(), nullptr, 10)});
-    }
-    return record;
-}
-
 std::vector<fs::path> RecordPaths() {
     std::vector<fs::path> records;
     std::error_code error;
@@ -82,7 +42,7 @@ std::vector<fs::path> RecordPaths() {
     return records;
 }
 
-bool AllIn(const ReadRecord& record, const std::vector<std::string>& folders) {
+bool AllIn(const ReadStepRecord& record, const std::vector<std::string>& folders) {
     return std::all_of(record.files.begin(), record.files.end(), [&](const StepFile& file) {
         const std::string folder = disk::FolderIdentity(FolderOf(file.target));
         return std::find(folders.begin(), folders.end(), folder) != folders.end();
@@ -95,6 +55,49 @@ bool HasLineBreakOrTab(const fs::path& path) {
 
 }  // namespace
 
+std::string StepRecordText(const std::vector<StepFile>& files) {
+    std::string body;
+    for (const StepFile& file : files) {
+        body += Utf8FromPath(file.target) + "\t" + Utf8FromPath(file.prepared) + "\t" +
+                std::to_string(file.inode) + "\n";
+    }
+    body += kEndLine;
+    return std::string(kStepMark) + HexDigest(body) + "\n" + body;
+}
+
+ReadStepRecord ParseStepRecord(std::string_view text) {
+    ReadStepRecord record;
+    const std::size_t bodyStart = kStepMark.size() + kDigestLength + 1;
+    if (!text.starts_with(kStepMark) || text.size() < bodyStart || text[bodyStart - 1] != '\n') {
+        return record;
+    }
+    record.pending = true;
+    std::size_t at = bodyStart;
+    while (at < text.size()) {
+        const std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) {
+            break;
+        }
+        const std::string_view line(text.data() + at, end - at);
+        at = end + 1;
+        if (line == kEndLine.substr(0, kEndLine.size() - 1)) {
+            record.complete = text.substr(kStepMark.size(), kDigestLength) ==
+                              HexDigest(text.substr(bodyStart, at - bodyStart));
+            break;
+        }
+        const std::size_t tab = line.find('\t');
+        const std::size_t lastTab = line.rfind('\t');
+        if (tab == std::string_view::npos || lastTab == tab) {
+            break;
+        }
+        record.files.push_back(
+            {PathFromUtf8(line.substr(0, tab)),
+             PathFromUtf8(line.substr(tab + 1, lastTab - tab - 1)),
+             std::strtoull(std::string(line.substr(lastTab + 1)).c_str(), nullptr, 10)});
+    }
+    return record;
+}
+
 FileStatus StepRecord::Write(const std::vector<StepFile>& files) {
     const fs::path folder = StepsFolder();
     if (folder.empty()) {
@@ -104,7 +107,6 @@ FileStatus StepRecord::Write(const std::vector<StepFile>& files) {
     if (!disk::MakePrivateFolder(folder)) {
         return FileStatus::Failure(folder, FileProblem::ReadOnly, what + "made in this folder");
     }
-    std::string body;
     std::string targets;
     for (const StepFile& file : files) {
         for (const fs::path& path : {file.target, file.prepared}) {
@@ -113,12 +115,9 @@ FileStatus StepRecord::Write(const std::vector<StepFile>& files) {
                                            what + "written: the path holds a tab or line break");
             }
         }
-        body += Utf8FromPath(file.target) + "\t" + Utf8FromPath(file.prepared) + "\t" +
-                std::to_string(file.inode) + "\n";
         targets += Utf8FromPath(file.target) + "\n";
     }
-    body += kEndLine;
-    std::string text = std::string(kStepMark) + HexDigest(body) + "\n" + body;
+    std::string text = StepRecordText(files);
     // Whole blocks: the next record for these files is mostly as long, and fits in place.
     text.resize((text.size() + kBlock - 1) / kBlock * kBlock, '\n');
     path_ = folder / (HexDigest(targets) + ".step");
@@ -143,7 +142,7 @@ void FinishRecordedSteps(const std::vector<std::string>& lockedFolders) {
         if (!ReadFileBytes(recordPath, text, 1 << 20, "")) {
             continue;
         }
-        const ReadRecord record = Parse(text);
+        const ReadStepRecord record = ParseStepRecord(text);
         if (!record.pending) {
             continue;
         }
@@ -178,7 +177,7 @@ std::vector<fs::path> FoldersOfRecordedSteps() {
     for (const fs::path& recordPath : RecordPaths()) {
         std::string text;
         if (ReadFileBytes(recordPath, text, 1 << 20, "")) {
-            for (const StepFile& file : Parse(text).files) {
+            for (const StepFile& file : ParseStepRecord(text).files) {
                 folders.push_back(FolderOf(file.target));
             }
         }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/file_status.h"
@@ -21,6 +22,17 @@ struct StepFile {
     std::filesystem::path prepared;
     std::uint64_t inode = 0;  // 0: not known
 };
+
+// The record's text (before its padding), and what a record's text says. A record cut short
+// (the program was killed while writing it, or a crash tore it) lists the files it got to
+// and is not complete.
+struct ReadStepRecord {
+    bool pending = false;  // a step not marked over
+    std::vector<StepFile> files;
+    bool complete = false;  // written whole: its digest matches
+};
+std::string StepRecordText(const std::vector<StepFile>& files);
+ReadStepRecord ParseStepRecord(std::string_view text);
 
 class StepRecord {
 public:

@@ -2,6 +2,7 @@
 // that refuse new files: nothing may hang, flood memory, tear a file or leave litter behind.
 #include "files/file_system.h"
 #include "files/save_turn.h"
+#include "files/step_record.h"
 
 #include <gtest/gtest.h>
 
@@ -225,6 +226,30 @@ TEST(ReplaceFilesTogether, ReplacesAllOrNoneLeavingNoFileOpen) {
     EXPECT_EQ(ReadFile(options), "options 2");
     EXPECT_EQ(FileNamesIn(dir.path()), (Names{"UserOptions.ini", "vkmain.ini"}));
     EXPECT_EQ(openFiles(), openBefore);
+}
+
+// At start a record is followed only when it is whole and not marked done: one a crash
+// tore (its digest no longer matches) or one marked done never puts its file in place.
+TEST(ReplaceFilesTogether, OnlyAWholeRecordOfAStepNotDoneIsFinished) {
+    TempDir dir;
+    const fs::path target = dir / "vkmain.ini";
+    const fs::path prepared = dir / ".vkmain.ini.vk3-Ab12Cd.tmp";
+    const fs::path record =
+        fs::path(std::getenv("XDG_STATE_HOME")) / "vk3tune" / "steps" / "test.step";
+    const std::string whole = StepRecordText({{target, prepared, 0}});
+    std::string torn = whole;
+    torn[13] = torn[13] == '0' ? '1' : '0';  // the digest's first digit
+    const std::pair<std::string, std::string> cases[] = {
+        {whole, "new"}, {torn, "old"}, {"vk3tune done " + whole.substr(13), "old"}};
+    for (const auto& [text, left] : cases) {
+        WriteFile(target, "old");
+        WriteFile(prepared, "new");
+        WriteFile(record, text);
+        FinishInterruptedSaves({target});
+        EXPECT_EQ(ReadFile(target), left) << text;
+        EXPECT_EQ(FileNamesIn(dir.path()), Names{"vkmain.ini"}) << text;
+        fs::remove(record);
+    }
 }
 
 #else
