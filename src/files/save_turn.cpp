@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <map>
 #include <mutex>
+#include <string>
 #include <system_error>
 #include <thread>
 #include <utility>
